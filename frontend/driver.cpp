@@ -1,0 +1,61 @@
+#include "frontend/driver.h"
+
+#include "frontend/readers.h"
+#include "frontend/screens.h"
+#include "platform/platform.h"
+#include "wait/elapsed.h"
+#include "wait/wait_loop.h"
+
+namespace {
+
+// The program path and the four input parameters.
+constexpr int kExpectedArgumentCount = 5;
+
+bool ReadAllParams(const char* const* argv, RunSettings* settings) {
+    const int count = kExpectedArgumentCount;
+    if (!ReadFileNameParam(count, argv, settings->fileName, kFileNameCapacity)) {
+        ConsolePrint("    ERROR - File name not found (input parameter = \"\\f\")\n");
+        return false;
+    }
+    if (!ReadSleepSecondsParam(count, argv, &settings->sleepSeconds)) {
+        ConsolePrint("    ERROR - # seconds to sleep was not found (input parameter = \"\\s\")\n");
+        return false;
+    }
+    if (!ReadTimeoutMinutesParam(count, argv, &settings->timeoutMinutes)) {
+        ConsolePrint("    ERROR - # timeout minutes was not found (input parameter = \"\\t\")\n");
+        return false;
+    }
+    if (!ReadFileShouldExistParam(count, argv, &settings->fileShouldExist)) {
+        ConsolePrint(
+            "    ERROR - \"File should exist\" flag not found (input parameter = \"\\e\")\n");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool CheckUserInput(int argc, const char* const* argv, RunSettings* settings) {
+    if (argc != kExpectedArgumentCount) {
+        PrintUsage();
+        return false;
+    }
+    PrintWelcome();
+    ConsolePrint("[ Checking User Input ]\n");
+    if (!ReadAllParams(argv, settings)) {
+        return false;
+    }
+    PrintSettings(*settings);
+    return true;
+}
+
+int HollowbrookMain(int argc, const char* const* argv) {
+    const ClockSeconds programStartTime = ReadClock();
+    PrepareConsole();
+    RunSettings settings{};
+    if (CheckUserInput(argc, argv, &settings)) {
+        PollFileCondition(settings);
+        PrintElapsedTime(programStartTime);
+    }
+    return 0;
+}

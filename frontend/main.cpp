@@ -1,0 +1,5 @@
+#include "frontend/driver.h"
+
+int main(int argc, char** argv) {
+    return HollowbrookMain(argc, argv);
+}

@@ -1,0 +1,133 @@
+#include "frontend/readers.h"
+
+#include <cstring>
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+bool IsWhiteSpace(char c) {
+    return IsBlank(c) || (c >= '\n' && c <= '\r');
+}
+
+// The value behind the marker with its leading blanks skipped, or nullptr.
+// The upper-case marker counts only where the lower-case one is absent.
+const char* FindValue(const char* argument, char letter) {
+    if (argument == nullptr) {
+        return nullptr;
+    }
+    const char lower[] = {'\\', letter, '\0'};
+    const char upper[] = {'\\', static_cast<char>(letter - 'a' + 'A'), '\0'};
+    const char* marker = std::strstr(argument, lower);
+    if (marker == nullptr) {
+        marker = std::strstr(argument, upper);
+    }
+    if (marker == nullptr) {
+        return nullptr;
+    }
+    const char* value = marker + 2;
+    while (IsBlank(*value)) {
+        ++value;
+    }
+    return value;
+}
+
+// The value of the last argument that holds the marker, or nullptr.
+const char* FindLastValue(int count, const char* const* argv, char letter) {
+    const char* found = nullptr;
+    for (int index = 0; index < count; ++index) {
+        const char* value = FindValue(argv[index], letter);
+        if (value != nullptr) {
+            found = value;
+        }
+    }
+    return found;
+}
+
+void CopyTrimmed(const char* value, char* fileName, int capacity) {
+    std::size_t length = std::strlen(value);
+    if (length > static_cast<std::size_t>(capacity - 1)) {
+        length = static_cast<std::size_t>(capacity - 1);
+    }
+    while (length > 0 && IsBlank(value[length - 1])) {
+        --length;
+    }
+    std::memcpy(fileName, value, length);
+    fileName[length] = '\0';
+}
+
+}  // namespace
+
+std::int32_t ConvertDecimal(const char* text) {
+    constexpr std::int64_t kLimit = 2147483648;  // magnitude of the lowest value
+    while (IsWhiteSpace(*text)) {
+        ++text;
+    }
+    const bool negative = *text == '-';
+    if (*text == '-' || *text == '+') {
+        ++text;
+    }
+    std::int64_t magnitude = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        magnitude = magnitude * 10 + (*text - '0');
+        if (magnitude > kLimit) {
+            magnitude = kLimit;
+        }
+    }
+    if (negative) {
+        return static_cast<std::int32_t>(-magnitude);
+    }
+    return static_cast<std::int32_t>(magnitude < kLimit ? magnitude : kLimit - 1);
+}
+
+bool ReadFileNameParam(int count, const char* const* argv, char* fileName, int capacity) {
+    if (capacity <= 0) {
+        return false;
+    }
+    fileName[0] = '\0';
+    const char* value = FindLastValue(count, argv, 'f');
+    if (value == nullptr) {
+        return false;
+    }
+    CopyTrimmed(value, fileName, capacity);
+    return true;
+}
+
+bool ReadSleepSecondsParam(int count, const char* const* argv, std::int32_t* sleepSeconds) {
+    *sleepSeconds = 0;
+    const char* value = FindLastValue(count, argv, 's');
+    if (value == nullptr) {
+        return false;
+    }
+    *sleepSeconds = ConvertDecimal(value);
+    return true;
+}
+
+bool ReadTimeoutMinutesParam(int count, const char* const* argv, std::uint32_t* timeoutMinutes) {
+    *timeoutMinutes = 0;
+    const char* value = FindLastValue(count, argv, 't');
+    if (value == nullptr) {
+        return false;
+    }
+    *timeoutMinutes = static_cast<std::uint32_t>(ConvertDecimal(value));
+    return true;
+}
+
+bool ReadFileShouldExistParam(int count, const char* const* argv, bool* fileShouldExist) {
+    *fileShouldExist = false;
+    bool found = false;
+    for (int index = 0; index < count; ++index) {
+        const char* value = FindValue(argv[index], 'e');
+        if (value == nullptr) {
+            continue;
+        }
+        found = true;
+        // Only ever turns on: a later "F" does not undo an earlier "T".
+        if (std::strchr(value, 't') != nullptr || std::strchr(value, 'T') != nullptr) {
+            *fileShouldExist = true;
+        }
+    }
+    return found;
+}

@@ -1,0 +1,35 @@
+// The thin layer between the tool and its operating system: clock, pause,
+// existence probe and console. One implementation file per platform; the unit
+// tests link a simulated one in its place.
+#pragma once
+
+#include <cstdint>
+
+// Whole seconds from a monotonic clock that keeps counting while the machine
+// is suspended. Only differences between two readings mean anything, so a
+// change of the wall clock never moves a dot, a timeout or the report.
+using ClockSeconds = std::int32_t;
+
+// What a probe of the watched name can tell. Unknown is a failure that says
+// nothing about the file (no permission, an I/O error, a vanished share):
+// it must never be taken as "absent".
+enum class FileState { exists, absent, unknown };
+
+#if defined(__GNUC__)
+#define HOLLOWBROOK_PRINTF_FORMAT __attribute__((format(printf, 1, 2)))
+#else
+#define HOLLOWBROOK_PRINTF_FORMAT
+#endif
+
+ClockSeconds ReadClock();
+
+// Blocks the thread for the whole pause; 0 only gives up the processor once.
+void PauseMilliseconds(std::uint32_t milliseconds);
+
+FileState ProbeFile(const char* fileName);
+
+// Called once before the first text: a console gets every text at once,
+// a file or a pipe a full buffer; a reader that goes away must not end us.
+void PrepareConsole();
+
+void ConsolePrint(const char* format, ...) HOLLOWBROOK_PRINTF_FORMAT;

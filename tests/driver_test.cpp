@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "frontend/driver.h"
+#include "tests/sim_platform.h"
+
+namespace {
+
+const char kWelcome[] =
+    "+------------------------------+\n"
+    "| Welcome to \"Hollowbrook.exe\" |\n"
+    "+------------------------------+\n"
+    "[ Checking User Input ]\n";
+
+int RunTool(std::vector<const char*> argv) {
+    return HollowbrookMain(static_cast<int>(argv.size()), argv.data());
+}
+
+TEST(Driver, WrongArgumentCountShowsOnlyTheUsageBox) {
+    for (std::size_t count : {1, 4, 6}) {
+        sim::World& world = sim::Reset();
+        std::vector<const char*> argv(count, "\\fx");
+        EXPECT_EQ(0, RunTool(argv));
+        std::istringstream lines(world.output);
+        std::string line;
+        int rows = 0;
+        while (std::getline(lines, line)) {
+            ++rows;
+            EXPECT_EQ(70u, line.size()) << line;
+            EXPECT_TRUE(line.front() == line.back() && (line[0] == '|' || line[0] == '+')) << line;
+        }
+        EXPECT_EQ(23, rows);
+        EXPECT_EQ('\n', world.output.back());
+        EXPECT_NE(std::string::npos,
+                  world.output.find("| Input:    hollowbrook.exe \\f[file] \\s[sleep] \\t[timeout] "
+                                    "\\e[T/F]   |\n"));
+        EXPECT_EQ(std::string::npos, world.output.find("Welcome"));
+        EXPECT_EQ(0, world.pauses);
+    }
+}
+
+TEST(Driver, ReportsOnlyTheFirstMissingParameter) {
+    struct Case {
+        std::vector<const char*> argv;
+        const char* error;
+    } cases[] = {
+        {{"hb", "a", "b", "c", "d"},
+         "    ERROR - File name not found (input parameter = \"\\f\")\n"},
+        {{"hb", "\\fx", "b", "c", "d"},
+         "    ERROR - # seconds to sleep was not found (input parameter = \"\\s\")\n"},
+        {{"hb", "\\fx", "\\s1", "c", "d"},
+         "    ERROR - # timeout minutes was not found (input parameter = \"\\t\")\n"},
+        {{"hb", "\\fx", "\\s1", "\\t1", "d"},
+         "    ERROR - \"File should exist\" flag not found (input parameter = \"\\e\")\n"},
+    };
+    for (const Case& c : cases) {
+        sim::World& world = sim::Reset();
+        EXPECT_EQ(0, RunTool(c.argv));
+        EXPECT_EQ(std::string(kWelcome) + c.error, world.output);
+        EXPECT_EQ(0, world.pauses);
+    }
+}
+
+TEST(Driver, EchoesTheSettingsThenWaitsAndReports) {
+    sim::World& world = sim::Reset();
+    EXPECT_EQ(0, RunTool({"hb", "\\f  /tmp/x y  ", "\\s-3", "\\t-1", "\\eF"}));
+    const std::string expected = std::string(kWelcome) +
+                                 "    File to check:    /tmp/x y\n"
+                                 "    Seconds to sleep: -3\n"
+                                 "    Timeout minutes:  -1\n"
+                                 "    File condition:   Wait for file to be deleted\n"
+                                 "\n"
+                                 "[ Waiting for File to be Deleted ]\n";
+    EXPECT_EQ(expected, world.output.substr(0, expected.size()));
+    EXPECT_EQ("/tmp/x y", world.probedNames.at(0));
+}
+
+}  // namespace

@@ -1,0 +1,151 @@
+// The built binary, run as a real process against real files.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+std::string Quote(const std::string& argument) {
+    std::string quoted = "'";
+    for (char c : argument) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+struct ScratchDir {
+    std::string path;
+    ScratchDir() {
+        char pattern[] = "/tmp/hollowbrook-e2e-XXXXXX";
+        path = mkdtemp(pattern);
+    }
+    ~ScratchDir() { std::system(("rm -rf " + Quote(path)).c_str()); }
+};
+
+void Touch(const std::string& path) {
+    close(open(path.c_str(), O_CREAT | O_WRONLY, 0644));
+}
+
+// Runs the tool with its output in a pipe; the caller reads it to the end.
+FILE* StartTool(const std::vector<std::string>& arguments) {
+    std::string command = Quote(HOLLOWBROOK_BINARY);
+    for (const std::string& argument : arguments) {
+        command += " " + Quote(argument);
+    }
+    return popen(command.c_str(), "r");
+}
+
+std::string ReadToEnd(FILE* pipe) {
+    std::string text;
+    char buffer[512];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        text.append(buffer, n);
+    }
+    return text;
+}
+
+int ExitStatus(FILE* pipe) {
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(EndToEnd, AnotherProcessCreatesOrDeletesTheWatchedFile) {
+    for (bool shouldExist : {true, false}) {
+        SCOPED_TRACE(shouldExist ? "appear" : "delete");
+        ScratchDir dir;
+        const std::string flag = dir.path + "/job.done";
+        if (!shouldExist) {
+            Touch(flag);
+        }
+        const Clock::time_point start = Clock::now();
+        FILE* tool = StartTool({"\\f" + flag, "\\s1", "\\t1", shouldExist ? "\\eT" : "\\eF"});
+        ASSERT_NE(nullptr, tool);
+        std::this_thread::sleep_for(milliseconds(1500));
+        const Clock::time_point changed = Clock::now();
+        if (shouldExist) {
+            Touch(flag);
+        } else {
+            unlink(flag.c_str());
+        }
+        const std::string output = ReadToEnd(tool);
+        const Clock::time_point ended = Clock::now();
+        EXPECT_EQ(0, ExitStatus(tool));
+        EXPECT_NE(std::string::npos, output.find("    File to check:    " + flag + "\n"));
+        EXPECT_NE(std::string::npos,
+                  output.find(shouldExist ? "\n    File Condition Met: File was found\n"
+                                          : "\n    File Condition Met: File no longer exists\n"));
+        EXPECT_NE(std::string::npos, output.find("[ Time Elapsed ]\n    hr:mn:sc\n    --------\n"
+                                                 "    00:00:0"));
+        EXPECT_GE(ended - start, milliseconds(1500));
+        EXPECT_LE(ended - changed, milliseconds(1500));
+    }
+}
+
+TEST(EndToEnd, BadInputEndsAtOnceWithStatusZero) {
+    FILE* usage = StartTool({});
+    const std::string usageText = ReadToEnd(usage);
+    EXPECT_EQ(0, ExitStatus(usage));
+    EXPECT_EQ(23 * 71u, usageText.size());
+
+    FILE* missing = StartTool({"\\f/tmp/x", "\\s1", "b", "c"});
+    const std::string missingText = ReadToEnd(missing);
+    EXPECT_EQ(0, ExitStatus(missing));
+    EXPECT_NE(std::string::npos, missingText.find("ERROR - # timeout minutes was not found"));
+}
+
+// Reads what the terminal shows until `wanted` appears or the time is up.
+bool ReadUntil(int terminal, const std::string& wanted, std::string& shown, int seconds) {
+    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(seconds);
+    while (shown.find(wanted) == std::string::npos && Clock::now() < deadline) {
+        pollfd ready{terminal, POLLIN, 0};
+        if (poll(&ready, 1, 200) <= 0) {
+            continue;
+        }
+        char buffer[256];
+        const ssize_t n = read(terminal, buffer, sizeof buffer);
+        if (n <= 0) {
+            break;
+        }
+        shown.append(buffer, static_cast<std::size_t>(n));
+    }
+    return shown.find(wanted) != std::string::npos;
+}
+
+TEST(EndToEnd, TerminalSeesEachDotWhileTheToolIsStillWaiting) {
+    ScratchDir dir;
+    const std::string flag = dir.path + "/ready";
+    const std::string fileArgument = "\\f" + flag;
+    int terminal = -1;
+    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        execl(HOLLOWBROOK_BINARY, HOLLOWBROOK_BINARY, fileArgument.c_str(), "\\s1", "\\t0", "\\eT",
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    std::string shown;
+    EXPECT_TRUE(ReadUntil(terminal, "    .", shown, 15)) << shown;
+    int status = 0;
+    EXPECT_EQ(0, waitpid(child, &status, WNOHANG)) << "the tool ended before its file existed";
+    Touch(flag);
+    EXPECT_TRUE(ReadUntil(terminal, "    00:00:", shown, 15)) << shown;
+    EXPECT_EQ(child, waitpid(child, &status, 0));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    close(terminal);
+}
+
+}  // namespace

@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "frontend/readers.h"
+#include "wait/run_settings.h"
+
+namespace {
+
+struct ReaderCase {
+    const char* what;
+    std::vector<std::string> argv;  // program path first
+    bool fileFound;
+    std::string fileName;
+    std::int32_t sleepSeconds;
+    std::uint32_t timeoutMinutes;
+    bool fileShouldExist;
+};
+
+const std::string k259(259, 'x');
+
+const ReaderCase kCases[] = {
+    {"plain",
+     {"hb", "\\fC:\\jobs\\done.flg", "\\s10", "\\t30", "\\eT"},
+     true,
+     "C:\\jobs\\done.flg",
+     10,
+     30,
+     true},
+    {"path holding \\t, given last, resets the timeout",
+     {"hb", "\\s5", "\\t10", "\\eT", "\\fC:\\temp\\a.txt"},
+     true,
+     "C:\\temp\\a.txt",
+     5,
+     0,
+     true},
+    {"path holding \\t, given first, is overridden",
+     {"hb", "\\fC:\\temp\\a.txt", "\\s5", "\\t10", "\\eT"},
+     true,
+     "C:\\temp\\a.txt",
+     5,
+     10,
+     true},
+    {"path holding \\e turns the flag on",
+     {"hb", "\\fC:\\etc\\lock", "\\s5", "\\t10", "\\eF"},
+     true,
+     "C:\\etc\\lock",
+     5,
+     10,
+     true},
+    {"program path is scanned",
+     {"/opt\\t99/hb", "\\fa", "\\s1", "x", "\\eF"},
+     true,
+     "a",
+     1,
+     99,
+     false},
+    {"lower case before upper case",
+     {"hb", "\\FC:\\files\\x", "\\S2", "\\T3", "\\Et"},
+     true,
+     "iles\\x",
+     2,
+     3,
+     true},
+    {"upper case alone",
+     {"hb", "\\FC:\\Data\\x", "\\S2", "\\T3", "\\EF"},
+     true,
+     "C:\\Data\\x",
+     2,
+     3,
+     false},
+    {"one argument, two parameters",
+     {"hb", "\\fa", "\\s5\\t10", "-", "\\eF"},
+     true,
+     "a",
+     5,
+     10,
+     false},
+    {"blanks around the value",
+     {"hb", "\\f \t C:\\x.txt \t ", "\\s \t 7", "\\t", "\\e"},
+     true,
+     "C:\\x.txt",
+     7,
+     0,
+     false},
+    {"259 characters stay whole",
+     {"hb", "\\f" + k259, "\\s", "\\t", "\\eT"},
+     true,
+     k259,
+     0,
+     0,
+     true},
+    {"260 characters are cut",
+     {"hb", "\\f" + k259 + "yz", "\\s", "\\t", "\\eT"},
+     true,
+     k259,
+     0,
+     0,
+     true},
+    {"cut falls on blanks, which go",
+     {"hb", "\\f" + std::string(257, 'x') + "   y", "\\s", "\\t", "\\eT"},
+     true,
+     std::string(257, 'x'),
+     0,
+     0,
+     true},
+    {"numbers saturate",
+     {"hb", "\\f", "\\s99999999999", "\\t-99999999999", "\\eT"},
+     true,
+     "",
+     2147483647,
+     2147483648u,
+     true},
+    {"timeout -1 is the largest unsigned",
+     {"hb", "\\f", "\\s-5", "\\t-1", "\\eT"},
+     true,
+     "",
+     -5,
+     4294967295u,
+     true},
+    {"atol rules", {"hb", "\\f", "\\s+12abc", "\\t\n 8", "\\eno"}, true, "", 12, 8, false},
+    {"later flag does not clear", {"hb", "\\eT", "\\eF", "\\f", "\\s\\t"}, true, "", 0, 0, true},
+    {"no markers", {"hb", "a", "b", "c", "d"}, false, "", 0, 0, false},
+};
+
+TEST(Readers, FindEveryParameterByItsMarker) {
+    for (const ReaderCase& c : kCases) {
+        SCOPED_TRACE(c.what);
+        std::vector<const char*> argv;
+        for (const std::string& argument : c.argv) {
+            argv.push_back(argument.c_str());
+        }
+        const int count = static_cast<int>(argv.size());
+        RunSettings settings;
+        settings.fileName[0] = '?';
+        settings.sleepSeconds = 77;
+        settings.timeoutMinutes = 77;
+        settings.fileShouldExist = true;
+
+        EXPECT_EQ(c.fileFound,
+                  ReadFileNameParam(count, argv.data(), settings.fileName, kFileNameCapacity));
+        ReadSleepSecondsParam(count, argv.data(), &settings.sleepSeconds);
+        ReadTimeoutMinutesParam(count, argv.data(), &settings.timeoutMinutes);
+        ReadFileShouldExistParam(count, argv.data(), &settings.fileShouldExist);
+
+        EXPECT_EQ(c.fileName, settings.fileName);
+        EXPECT_EQ(c.sleepSeconds, settings.sleepSeconds);
+        EXPECT_EQ(c.timeoutMinutes, settings.timeoutMinutes);
+        EXPECT_EQ(c.fileShouldExist, settings.fileShouldExist);
+    }
+}
+
+TEST(Readers, ReportWhetherTheMarkerWasFound) {
+    const char* argv[] = {"hb", "\\f", "\\s", "x", "y"};
+    std::int32_t sleepSeconds = 0;
+    std::uint32_t timeoutMinutes = 0;
+    bool fileShouldExist = false;
+    EXPECT_TRUE(ReadSleepSecondsParam(5, argv, &sleepSeconds));
+    EXPECT_FALSE(ReadTimeoutMinutesParam(5, argv, &timeoutMinutes));
+    EXPECT_FALSE(ReadFileShouldExistParam(5, argv, &fileShouldExist));
+    argv[4] = "\\E";
+    EXPECT_TRUE(ReadFileShouldExistParam(5, argv, &fileShouldExist));
+    EXPECT_FALSE(fileShouldExist);
+}
+
+}  // namespace

@@ -1,0 +1,30 @@
+// A simulated platform, linked in place of the real one: a clock that only a
+// pause moves, a scripted watched file and captured console output.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace sim {
+
+struct World {
+    std::uint64_t nowMs = 0;
+    std::string output;
+    // The watched file's state at a given simulated time; absent by default.
+    std::function<FileState(std::uint64_t nowMs)> file;
+    std::vector<std::string> probedNames;
+    int pauses = 0;
+};
+
+// Fresh world for each test: clock at 0, no output, no file.
+World& Reset();
+World& Current();
+
+// A file that comes into existence at the given second and stays.
+std::function<FileState(std::uint64_t)> AppearsAt(std::uint64_t second);
+
+}  // namespace sim

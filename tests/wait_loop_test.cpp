@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "tests/sim_platform.h"
+#include "wait/wait_loop.h"
+
+namespace {
+
+RunSettings Settings(std::int32_t sleepSeconds, std::uint32_t timeoutMinutes, bool shouldExist) {
+    RunSettings settings{};
+    std::strcpy(settings.fileName, "C:\\jobs\\done.flg");
+    settings.sleepSeconds = sleepSeconds;
+    settings.timeoutMinutes = timeoutMinutes;
+    settings.fileShouldExist = shouldExist;
+    return settings;
+}
+
+const char kTimedOut[] =
+    "[ Waiting for File to Appear ]\n"
+    "    ......\n"
+    "    WARNING! Timeout condition encountered.\n"
+    "             File was not found.\n";
+
+TEST(WaitLoop, OneMinuteTimeoutWithTenSecondPause) {
+    sim::World& world = sim::Reset();
+    PollFileCondition(Settings(10, 1, true));
+    EXPECT_EQ(kTimedOut, world.output);
+    EXPECT_EQ(70000u, world.nowMs);
+    EXPECT_EQ(7, world.pauses);
+    EXPECT_EQ(std::string("C:\\jobs\\done.flg"), world.probedNames.back());
+}
+
+TEST(WaitLoop, FileCreatedInTheExpiringPassIsStillReported) {
+    sim::World& world = sim::Reset();
+    world.file = sim::AppearsAt(65);
+    PollFileCondition(Settings(10, 1, true));
+    EXPECT_EQ(std::string(kTimedOut) + "\n    File Condition Met: File was found\n", world.output);
+    EXPECT_EQ(70000u, world.nowMs);
+}
+
+TEST(WaitLoop, ConditionAlreadyHoldingIsReportedAfterOnePause) {
+    sim::World& world = sim::Reset();
+    world.file = sim::AppearsAt(0);
+    PollFileCondition(Settings(3, 0, true));
+    EXPECT_EQ("[ Waiting for File to Appear ]\n\n    File Condition Met: File was found\n",
+              world.output);
+    EXPECT_EQ(3000u, world.nowMs);
+
+    world = sim::Reset();
+    PollFileCondition(Settings(3, 0, false));
+    EXPECT_EQ(
+        "[ Waiting for File to be Deleted ]\n\n    File Condition Met: File no longer exists\n",
+        world.output);
+    EXPECT_EQ(1, world.pauses);
+}
+
+TEST(WaitLoop, UnknownProbeNeverCountsAsDeleted) {
+    sim::World& world = sim::Reset();
+    world.file = [](std::uint64_t) { return FileState::unknown; };
+    PollFileCondition(Settings(10, 1, false));
+    EXPECT_EQ(
+        "[ Waiting for File to be Deleted ]\n"
+        "    ......\n"
+        "    WARNING! Timeout condition encountered.\n"
+        "             File was not deleted.\n",
+        world.output);
+    EXPECT_EQ(70000u, world.nowMs);
+}
+
+TEST(WaitLoop, DotsComeEverySixSecondsInGroupsOfSeventyFiveOnOneLine) {
+    sim::World& world = sim::Reset();
+    // A 2 s pause: a dot at 6, 12, 18 ... s; the file appears after the 80th.
+    world.file = sim::AppearsAt(80 * 6 + 1);
+    PollFileCondition(Settings(2, 0, true));
+    const std::string dots = "    " + std::string(75, '.') + "    " + std::string(5, '.');
+    EXPECT_EQ(
+        "[ Waiting for File to Appear ]\n" + dots + "\n    File Condition Met: File was found\n",
+        world.output);
+}
+
+TEST(WaitLoop, PauseLengthStaysWithinWhatEveryPlatformCanWait) {
+    EXPECT_EQ(0u, PauseLength(-5));
+    EXPECT_EQ(0u, PauseLength(0));
+    EXPECT_EQ(10000u, PauseLength(10));
+    EXPECT_EQ(4294966000u, PauseLength(4294966));
+    EXPECT_EQ(4294967000u, PauseLength(4294967));
+    EXPECT_EQ(4294967000u, PauseLength(2147483647));
+}
+
+}  // namespace

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdint>
+
+// Room for the longest path a Windows program can name, with its terminator.
+constexpr int kFileNameCapacity = 260;
+
+struct RunSettings {
+    char fileName[kFileNameCapacity];
+    std::int32_t sleepSeconds;
+    std::uint32_t timeoutMinutes;  // 0: no timeout
+    bool fileShouldExist;          // false: wait for the file to be deleted
+};

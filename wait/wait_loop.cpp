@@ -1,0 +1,81 @@
+#include "wait/wait_loop.h"
+
+#include "platform/platform.h"
+#include "wait/clock.h"
+
+namespace {
+
+constexpr std::uint32_t kSecondsBetweenDots = 5;
+constexpr int kDotsPerGroup = 75;
+constexpr std::uint64_t kLongestPause = 4294967000u;
+
+struct DotState {
+    ClockSeconds lastDotTime;
+    int dotsInGroup;
+};
+
+void ShowProgress(DotState& dots) {
+    if (SecondsSince(dots.lastDotTime) <= kSecondsBetweenDots) {
+        return;
+    }
+    // The indent goes out with its dot, so a console gets one write per dot.
+    ConsolePrint(dots.dotsInGroup == 0 ? "    ." : ".");
+    dots.dotsInGroup = (dots.dotsInGroup + 1) % kDotsPerGroup;
+    dots.lastDotTime = ReadClock();
+}
+
+bool TimeoutFired(const RunSettings& settings, ClockSeconds waitStartTime) {
+    return settings.timeoutMinutes != 0 && MinutesSince(waitStartTime) >= settings.timeoutMinutes;
+}
+
+void PrintTimeout(bool fileShouldExist) {
+    ConsolePrint("\n");
+    ConsolePrint("    WARNING! Timeout condition encountered.\n");
+    ConsolePrint(fileShouldExist ? "             File was not found.\n"
+                                 : "             File was not deleted.\n");
+}
+
+bool FileConditionMet(const RunSettings& settings) {
+    FileState wanted = settings.fileShouldExist ? FileState::exists : FileState::absent;
+    return ProbeFile(settings.fileName) == wanted;
+}
+
+void PrintConditionMet(bool fileShouldExist) {
+    ConsolePrint("\n");
+    ConsolePrint(fileShouldExist ? "    File Condition Met: File was found\n"
+                                 : "    File Condition Met: File no longer exists\n");
+}
+
+}  // namespace
+
+std::uint32_t PauseLength(std::int32_t sleepSeconds) {
+    if (sleepSeconds <= 0) {
+        return 0;
+    }
+    std::uint64_t milliseconds = static_cast<std::uint64_t>(sleepSeconds) * 1000u;
+    return static_cast<std::uint32_t>(milliseconds < kLongestPause ? milliseconds : kLongestPause);
+}
+
+void PollFileCondition(const RunSettings& settings) {
+    ConsolePrint(settings.fileShouldExist ? "[ Waiting for File to Appear ]\n"
+                                          : "[ Waiting for File to be Deleted ]\n");
+    DotState dots{ReadClock(), 0};
+    const ClockSeconds waitStartTime = ReadClock();
+    const std::uint32_t pause = PauseLength(settings.sleepSeconds);
+    bool running = true;
+    for (;;) {
+        ShowProgress(dots);
+        if (TimeoutFired(settings, waitStartTime)) {
+            PrintTimeout(settings.fileShouldExist);
+            running = false;
+        }
+        PauseMilliseconds(pause);
+        if (FileConditionMet(settings)) {
+            PrintConditionMet(settings.fileShouldExist);
+            return;
+        }
+        if (!running) {
+            return;
+        }
+    }
+}
