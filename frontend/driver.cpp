@@ -3,6 +3,7 @@
 #include "frontend/readers.h"
 #include "frontend/screens.h"
 #include "platform/platform.h"
+#include "wait/console_print.h"
 #include "wait/elapsed.h"
 #include "wait/wait_loop.h"
 
@@ -57,5 +58,6 @@ int HollowbrookMain(int argc, const char* const* argv) {
         PollFileCondition(settings);
         PrintElapsedTime(programStartTime);
     }
+    ConsoleFlush();
     return 0;
 }

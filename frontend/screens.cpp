@@ -1,6 +1,6 @@
 #include "frontend/screens.h"
 
-#include "platform/platform.h"
+#include "wait/console_print.h"
 
 namespace {
 

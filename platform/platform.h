@@ -3,6 +3,7 @@
 // tests link a simulated one in its place.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // Whole seconds from a monotonic clock that keeps counting while the machine
@@ -15,12 +16,6 @@ using ClockSeconds = std::int32_t;
 // it must never be taken as "absent".
 enum class FileState { exists, absent, unknown };
 
-#if defined(__GNUC__)
-#define HOLLOWBROOK_PRINTF_FORMAT __attribute__((format(printf, 1, 2)))
-#else
-#define HOLLOWBROOK_PRINTF_FORMAT
-#endif
-
 ClockSeconds ReadClock();
 
 // Blocks the thread for the whole pause; 0 only gives up the processor once.
@@ -28,8 +23,11 @@ void PauseMilliseconds(std::uint32_t milliseconds);
 
 FileState ProbeFile(const char* fileName);
 
-// Called once before the first text: a console gets every text at once,
-// a file or a pipe a full buffer; a reader that goes away must not end us.
+// Called once before the first text. A reader that goes away must not end
+// the wait, and output that cannot be written is dropped, never fatal.
 void PrepareConsole();
 
-void ConsolePrint(const char* format, ...) HOLLOWBROOK_PRINTF_FORMAT;
+// Text for standard output: a console gets it at once, a file or a pipe
+// through a full buffer that ConsoleFlush empties.
+void ConsoleWrite(const char* text, std::size_t length);
+void ConsoleFlush();

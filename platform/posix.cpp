@@ -5,12 +5,33 @@
 #include <time.h>
 #include <unistd.h>
 
-#include <cstdarg>
-#include <cstdio>
+#include <cstring>
 
 #include "platform/platform.h"
 
 namespace {
+
+// Standard output is written directly, not through stdio: a waiting process
+// then carries neither stdio's buffers nor its formatting code.
+bool consoleIsTerminal = false;
+char pending[4096];
+std::size_t pendingLength = 0;
+
+// Output that cannot be written (a closed descriptor, a reader gone, a full
+// device) is dropped: it must never end or change the wait.
+void WriteAll(const char* text, std::size_t length) {
+    while (length > 0) {
+        const ssize_t written = write(STDOUT_FILENO, text, length);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return;
+        }
+        text += written;
+        length -= static_cast<std::size_t>(written);
+    }
+}
 
 #if defined(CLOCK_BOOTTIME)
 constexpr clockid_t kWaitClock = CLOCK_BOOTTIME;
@@ -53,16 +74,26 @@ FileState ProbeFile(const char* fileName) {
 
 void PrepareConsole() {
     signal(SIGPIPE, SIG_IGN);
-    if (isatty(STDOUT_FILENO)) {
-        setvbuf(stdout, nullptr, _IONBF, 0);
-    } else {
-        setvbuf(stdout, nullptr, _IOFBF, BUFSIZ);
-    }
+    consoleIsTerminal = isatty(STDOUT_FILENO) != 0;
 }
 
-void ConsolePrint(const char* format, ...) {
-    va_list arguments;
-    va_start(arguments, format);
-    vprintf(format, arguments);
-    va_end(arguments);
+void ConsoleWrite(const char* text, std::size_t length) {
+    if (consoleIsTerminal) {
+        WriteAll(text, length);
+        return;
+    }
+    if (pendingLength + length > sizeof pending) {
+        ConsoleFlush();
+    }
+    if (length > sizeof pending) {
+        WriteAll(text, length);
+        return;
+    }
+    std::memcpy(pending + pendingLength, text, length);
+    pendingLength += length;
+}
+
+void ConsoleFlush() {
+    WriteAll(pending, pendingLength);
+    pendingLength = 0;
 }

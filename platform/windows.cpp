@@ -2,7 +2,6 @@
 
 #include <io.h>
 
-#include <cstdarg>
 #include <cstdio>
 
 #include "platform/platform.h"
@@ -43,9 +42,10 @@ void PrepareConsole() {
     }
 }
 
-void ConsolePrint(const char* format, ...) {
-    va_list arguments;
-    va_start(arguments, format);
-    vprintf(format, arguments);
-    va_end(arguments);
+void ConsoleWrite(const char* text, std::size_t length) {
+    fwrite(text, 1, length, stdout);
+}
+
+void ConsoleFlush() {
+    fflush(stdout);
 }

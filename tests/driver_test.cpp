@@ -60,22 +60,24 @@ TEST(Driver, ReportsOnlyTheFirstMissingParameter) {
         sim::World& world = sim::Reset();
         EXPECT_EQ(0, RunTool(c.argv));
         EXPECT_EQ(std::string(kWelcome) + c.error, world.output);
+        EXPECT_TRUE(world.flushed);
         EXPECT_EQ(0, world.pauses);
     }
 }
 
 TEST(Driver, EchoesTheSettingsThenWaitsAndReports) {
     sim::World& world = sim::Reset();
-    EXPECT_EQ(0, RunTool({"hb", "\\f  /tmp/x y  ", "\\s-3", "\\t-1", "\\eF"}));
+    EXPECT_EQ(0, RunTool({"hb", "\\f  /tmp/x y  ", "\\s-99999999999", "\\t-1", "\\eF"}));
     const std::string expected = std::string(kWelcome) +
                                  "    File to check:    /tmp/x y\n"
-                                 "    Seconds to sleep: -3\n"
+                                 "    Seconds to sleep: -2147483648\n"
                                  "    Timeout minutes:  -1\n"
                                  "    File condition:   Wait for file to be deleted\n"
                                  "\n"
                                  "[ Waiting for File to be Deleted ]\n";
     EXPECT_EQ(expected, world.output.substr(0, expected.size()));
     EXPECT_EQ("/tmp/x y", world.probedNames.at(0));
+    EXPECT_TRUE(world.flushed);
 }
 
 }  // namespace

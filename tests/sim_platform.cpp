@@ -1,6 +1,5 @@
 #include "tests/sim_platform.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 
@@ -50,15 +49,11 @@ FileState ProbeFile(const char* fileName) {
 
 void PrepareConsole() {}
 
-void ConsolePrint(const char* format, ...) {
-    char text[4096];
-    va_list arguments;
-    va_start(arguments, format);
-    const int length = std::vsnprintf(text, sizeof text, format, arguments);
-    va_end(arguments);
-    if (length >= static_cast<int>(sizeof text)) {
-        std::fprintf(stderr, "simulated console line too long\n");
-        std::abort();
-    }
-    sim::world.output.append(text, static_cast<std::size_t>(length));
+void ConsoleWrite(const char* text, std::size_t length) {
+    sim::world.output.append(text, length);
+    sim::world.flushed = false;
+}
+
+void ConsoleFlush() {
+    sim::world.flushed = true;
 }

@@ -18,6 +18,7 @@ struct World {
     std::function<FileState(std::uint64_t nowMs)> file;
     std::vector<std::string> probedNames;
     int pauses = 0;
+    bool flushed = true;  // false while written text waits for ConsoleFlush
 };
 
 // Fresh world for each test: clock at 0, no output, no file.

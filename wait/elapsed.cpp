@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "wait/clock.h"
+#include "wait/console_print.h"
 
 void PrintElapsedTime(ClockSeconds programStartTime) {
     ConsolePrint("\n");

@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 #include "wait/clock.h"
+#include "wait/console_print.h"
 
 namespace {
 

@@ -1,0 +1,176 @@
+#!/usr/bin/env python3
+"""Measures the cost of waiting for a file: Hollowbrook, the floor program,
+a shell loop and inotifywait, side by side on the same job (a 1 s pause, the
+file created by another process after a few seconds). Prints a Markdown table."""
+import json
+import os
+import platform
+import re
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+TOOL, FLOOR, WINDOWS_EXE = sys.argv[1:4]
+
+PROGRAMS = {
+    "hollowbrook": lambda path: [TOOL, "\\f" + path, "\\s1", "\\t0", "\\eT"],
+    "floor (C loop)": lambda path: [FLOOR, path, "1000"],
+    "shell loop": lambda path: ["sh", "-c", 'until [ -e "$1" ]; do sleep 1; done', "sh", path],
+    "inotifywait": lambda path: ["inotifywait", "-qq", "-e", "create", "-e", "moved_to",
+                                 "--include", re.escape(os.path.basename(path)) + "$",
+                                 os.path.dirname(path)],
+}
+
+
+def scratch_file():
+    return os.path.join(tempfile.mkdtemp(prefix="hb-bench-"), "job.done")
+
+
+def create_later(path, seconds):
+    timer = threading.Timer(seconds, lambda: open(path, "w").close())
+    timer.start()
+    return timer
+
+
+def run_waiting(command, path, seconds, wrapper=()):
+    """Runs the command until the file, created after `seconds`, ends it.
+    Returns (wall seconds, CPU seconds of it and its children, max RSS KiB)."""
+    started = time.monotonic()
+    process = subprocess.Popen(list(wrapper) + command, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+    timer = create_later(path, seconds)
+    _, _, usage = os.wait4(process.pid, 0)
+    timer.join()
+    return time.monotonic() - started, usage.ru_utime + usage.ru_stime, usage.ru_maxrss
+
+
+def syscalls_per_pass(make_command):
+    """Difference of two traced waits (3 and 6 passes), per extra pass."""
+    totals = []
+    for seconds in (2.5, 5.5):
+        path = scratch_file()
+        counts = path + ".strace"
+        run_waiting(make_command(path), path, seconds, ["strace", "-f", "-c", "-o", counts])
+        with open(counts) as lines:
+            totals.append(next(int(line.split()[3]) for line in lines if line.split()[-1:] == ["total"]))
+    return (totals[1] - totals[0]) / 3
+
+
+def cpu_per_second(make_command, repeats=3):
+    """CPU of the extra 7 s of a 8.5 s wait over a 1.5 s one, per second."""
+    samples = []
+    for _ in range(repeats):
+        path = scratch_file()
+        _, short_cpu, _ = run_waiting(make_command(path), path, 1.5)
+        path = scratch_file()
+        _, long_cpu, _ = run_waiting(make_command(path), path, 8.5)
+        samples.append(max(long_cpu - short_cpu, 0.0) / 7.0)
+    return statistics.median(samples)
+
+
+def peak_rss(make_command, repeats=7):
+    """Median of several short waits: page-cache effects vary from run to run."""
+    samples = []
+    for _ in range(repeats):
+        path = scratch_file()
+        report = path + ".time"
+        run_waiting(make_command(path), path, 1.5, ["/usr/bin/time", "-v", "-o", report])
+        with open(report) as lines:
+            samples.append(next(int(line.split()[-1]) for line in lines
+                                if "Maximum resident" in line))
+    return int(statistics.median(samples))
+
+
+def startup_ms(make_command):
+    """A run that ends at once (the usage box), output to /dev/null."""
+    if make_command is PROGRAMS["hollowbrook"]:
+        command = TOOL
+    elif make_command is PROGRAMS["floor (C loop)"]:
+        command = FLOOR
+    else:
+        return None
+    export = tempfile.mktemp(suffix=".json")
+    subprocess.run(["hyperfine", "-N", "--warmup", "50", "--runs", "1000", "--output", "null",
+                    "--export-json", export, command], check=True, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL)
+    with open(export) as data:
+        return json.load(data)["results"][0]["mean"] * 1000
+
+
+def latency_ms(make_command, repeats=5):
+    """From the file's creation to the process's exit: worst and mean."""
+    samples = []
+    for index in range(repeats):
+        path = scratch_file()
+        process = subprocess.Popen(make_command(path), stdout=subprocess.DEVNULL)
+        time.sleep(1.2 + 0.17 * index)  # a different phase against the pause each time
+        created = time.monotonic()
+        open(path, "w").close()
+        process.wait()
+        samples.append((time.monotonic() - created) * 1000)
+    return max(samples), statistics.mean(samples)
+
+
+def stripped_size(path, strip="strip"):
+    copy = tempfile.mktemp()
+    shutil.copy(path, copy)
+    subprocess.run([strip, "--strip-all", copy], check=True)
+    return os.path.getsize(copy)
+
+
+def main():
+    results = {name: {} for name in PROGRAMS}
+    for name, make_command in PROGRAMS.items():
+        print(f"measuring {name} ...", file=sys.stderr)
+        row = results[name]
+        row["syscalls"] = syscalls_per_pass(make_command)
+        row["cpu"] = cpu_per_second(make_command) * 1e6
+        row["rss"] = peak_rss(make_command)
+        row["startup"] = startup_ms(make_command)
+        row["latency"] = latency_ms(make_command)
+    results["hollowbrook"]["size"] = stripped_size(TOOL)
+    results["floor (C loop)"]["size"] = stripped_size(FLOOR)
+    windows_size = stripped_size(WINDOWS_EXE, "x86_64-w64-mingw32-strip")
+    print_table(results, windows_size)
+
+
+def ratio(value, floor):
+    return f"{value / floor:.2f}×" if value is not None and floor else "—"
+
+
+def print_table(results, windows_size):
+    tool, floor = results["hollowbrook"], results["floor (C loop)"]
+    shell, inotify = results["shell loop"], results["inotifywait"]
+    cpu_model = next((line.split(":", 1)[1].strip() for line in open("/proc/cpuinfo")
+                      if line.startswith("model name")), platform.machine())
+    print(f"Measured {time.strftime('%Y-%m-%d')} on {cpu_model}, {os.cpu_count()} cores, "
+          f"Linux {platform.release()}.\n")
+    print("| figure | hollowbrook | ratio to floor | floor (C loop) | shell loop | inotifywait |")
+    print("| --- | ---: | ---: | ---: | ---: | ---: |")
+
+    def line(label, key, show):
+        cells = [show(row.get(key)) for row in (tool, floor, shell, inotify)]
+        print(f"| {label} | {cells[0]} | {ratio(tool.get(key), floor.get(key))} | "
+              f"{cells[1]} | {cells[2]} | {cells[3]} |")
+
+    line("system calls per pass (1 s pause, no dot due)", "syscalls", lambda v: f"{v:.2f}")
+    line("CPU per second of waiting (µs)", "cpu", lambda v: f"{v:.1f}")
+    line("peak resident memory (KiB)", "rss", lambda v: f"{v}")
+    line("start-up to the usage text (ms)", "startup",
+         lambda v: "—" if v is None else f"{v:.3f}")
+    print(f"| latency, file created to exit (ms, worst / mean) | "
+          f"{tool['latency'][0]:.1f} / {tool['latency'][1]:.1f} | "
+          f"{ratio(tool['latency'][1], floor['latency'][1])} | "
+          f"{floor['latency'][0]:.1f} / {floor['latency'][1]:.1f} | "
+          f"{shell['latency'][0]:.1f} / {shell['latency'][1]:.1f} | "
+          f"{inotify['latency'][0]:.1f} / {inotify['latency'][1]:.1f} |")
+    print(f"| binary size, stripped (bytes) | {tool['size']} native, {windows_size} Windows | "
+          f"{ratio(tool['size'], floor['size'])} | {floor['size']} | — | — |")
+
+
+if __name__ == "__main__":
+    main()
