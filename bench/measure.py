@@ -85,13 +85,14 @@ def peak_rss(make_command, repeats=7):
     return int(statistics.median(samples))
 
 
-def startup_ms(make_command):
+# Programs whose run without arguments ends at once, at their usage text.
+USAGE_RUNS = {"hollowbrook": TOOL, "floor (C loop)": FLOOR}
+
+
+def startup_ms(name):
     """A run that ends at once (the usage box), output to /dev/null."""
-    if make_command is PROGRAMS["hollowbrook"]:
-        command = TOOL
-    elif make_command is PROGRAMS["floor (C loop)"]:
-        command = FLOOR
-    else:
+    command = USAGE_RUNS.get(name)
+    if command is None:
         return None
     export = tempfile.mktemp(suffix=".json")
     subprocess.run(["hyperfine", "-N", "--warmup", "50", "--runs", "1000", "--output", "null",
@@ -130,7 +131,7 @@ def main():
         row["syscalls"] = syscalls_per_pass(make_command)
         row["cpu"] = cpu_per_second(make_command) * 1e6
         row["rss"] = peak_rss(make_command)
-        row["startup"] = startup_ms(make_command)
+        row["startup"] = startup_ms(name)
         row["latency"] = latency_ms(make_command)
     results["hollowbrook"]["size"] = stripped_size(TOOL)
     results["floor (C loop)"]["size"] = stripped_size(FLOOR)

@@ -32,6 +32,8 @@ void Touch(const std::string& path) {
 
 #if defined(_WIN32)
 
+const char kSlash[] = "\\";
+
 // Under Wine the build path is a Unix one, seen by Windows programs on drive Z.
 std::string WindowsPath(std::string path) {
     if (!path.empty() && path[0] == '/') {
@@ -83,6 +85,8 @@ int ExitStatus(FILE* pipe) {
 
 #else
 
+const char kSlash[] = "/";
+
 std::string Quote(const std::string& argument) {
     std::string quoted = "'";
     for (char c : argument) {
@@ -113,12 +117,6 @@ int ExitStatus(FILE* pipe) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-#endif
-
-#if defined(_WIN32)
-const char kSlash[] = "\\";
-#else
-const char kSlash[] = "/";
 #endif
 
 // The console texts end in CR LF on Windows; the checks compare LF texts.

@@ -66,7 +66,6 @@ unknown)
     as_user=()
   fi
   mkdir -m 700 "$scratch/locked"
-  touch "$out" && chmod 666 "$out"
   (sleep 3.5 && chmod 755 "$scratch/locked") &
   started=$(now_ms)
   "${as_user[@]}" "$tool" "\\f$scratch/locked/job.lock" '\s1' '\t1' '\eF' >"$out"
