@@ -14,7 +14,8 @@ constexpr int kExpectedArgumentCount = 5;
 
 bool ReadAllParams(const char* const* argv, RunSettings* settings) {
     const int count = kExpectedArgumentCount;
-    if (!ReadFileNameParam(count, argv, settings->fileName, kFileNameCapacity)) {
+    if (!ReadFileNameParam(count, argv, settings->fileName, kFileNameCapacity,
+                           &settings->fileNameCut)) {
         ConsolePrint("    ERROR - File name not found (input parameter = \"\\f\")\n");
         return false;
     }

@@ -46,16 +46,24 @@ const char* FindLastValue(int count, const char* const* argv, char letter) {
     return found;
 }
 
-void CopyTrimmed(const char* value, char* fileName, int capacity) {
-    std::size_t length = std::strlen(value);
-    if (length > static_cast<std::size_t>(capacity - 1)) {
-        length = static_cast<std::size_t>(capacity - 1);
-    }
-    while (length > 0 && IsBlank(value[length - 1])) {
+std::size_t LengthWithoutTrailingBlanks(const char* text, std::size_t length) {
+    while (length > 0 && IsBlank(text[length - 1])) {
         --length;
+    }
+    return length;
+}
+
+// Returns whether the value had to be cut to fit.
+bool CopyTrimmed(const char* value, char* fileName, int capacity) {
+    const std::size_t room = static_cast<std::size_t>(capacity - 1);
+    std::size_t length = LengthWithoutTrailingBlanks(value, std::strlen(value));
+    const bool cut = length > room;
+    if (cut) {
+        length = LengthWithoutTrailingBlanks(value, room);
     }
     std::memcpy(fileName, value, length);
     fileName[length] = '\0';
+    return cut;
 }
 
 }  // namespace
@@ -82,7 +90,9 @@ std::int32_t ConvertDecimal(const char* text) {
     return static_cast<std::int32_t>(magnitude < kLimit ? magnitude : kLimit - 1);
 }
 
-bool ReadFileNameParam(int count, const char* const* argv, char* fileName, int capacity) {
+bool ReadFileNameParam(int count, const char* const* argv, char* fileName, int capacity,
+                       bool* fileNameCut) {
+    *fileNameCut = false;
     if (capacity <= 0) {
         return false;
     }
@@ -91,7 +101,7 @@ bool ReadFileNameParam(int count, const char* const* argv, char* fileName, int c
     if (value == nullptr) {
         return false;
     }
-    CopyTrimmed(value, fileName, capacity);
+    *fileNameCut = CopyTrimmed(value, fileName, capacity);
     return true;
 }
 

@@ -6,7 +6,10 @@
 
 #include <cstdint>
 
-bool ReadFileNameParam(int count, const char* const* argv, char* fileName, int capacity);
+// *fileNameCut tells whether the value, its trailing blanks discounted, was
+// longer than the buffer holds.
+bool ReadFileNameParam(int count, const char* const* argv, char* fileName, int capacity,
+                       bool* fileNameCut);
 bool ReadSleepSecondsParam(int count, const char* const* argv, std::int32_t* sleepSeconds);
 bool ReadTimeoutMinutesParam(int count, const char* const* argv, std::uint32_t* timeoutMinutes);
 bool ReadFileShouldExistParam(int count, const char* const* argv, bool* fileShouldExist);

@@ -80,4 +80,25 @@ TEST(Driver, EchoesTheSettingsThenWaitsAndReports) {
     EXPECT_TRUE(world.flushed);
 }
 
+TEST(Driver, OverlongNameIsEchoedCutButNeverProbed) {
+    sim::World& world = sim::Reset();
+    world.file = sim::AppearsAt(0);
+    const std::string name(300, 'n');
+    EXPECT_EQ(0, RunTool({"hb", ("\\f" + name).c_str(), "\\s10", "\\t1", "\\eT"}));
+    const std::string expected = "    File to check:    " + name.substr(0, 259) +
+                                 "\n"
+                                 "    Seconds to sleep: 10\n"
+                                 "    Timeout minutes:  1\n"
+                                 "    File condition:   Wait for file to exist\n"
+                                 "\n"
+                                 "    WARNING! File name longer than 259 characters; it cannot be "
+                                 "checked.\n"
+                                 "[ Waiting for File to Appear ]\n"
+                                 "    ......\n"
+                                 "    WARNING! Timeout condition encountered.\n";
+    EXPECT_NE(std::string::npos, world.output.find(expected)) << world.output;
+    EXPECT_TRUE(world.probedNames.empty());
+    EXPECT_EQ(70000u, world.nowMs);
+}
+
 }  // namespace

@@ -70,10 +70,13 @@ std::string Quote(const std::string& argument) {
     return "\"" + argument + "\"";
 }
 
-FILE* StartTool(const std::vector<std::string>& arguments) {
+FILE* StartTool(const std::vector<std::string>& arguments, const std::string& log = "") {
     std::string command = Quote(ToolPath());
     for (const std::string& argument : arguments) {
         command += " " + Quote(argument);
+    }
+    if (!log.empty()) {
+        command += " > " + Quote(log);
     }
     // cmd /c drops the outermost quotes.
     return _popen(("\"" + command + "\"").c_str(), "rb");
@@ -104,10 +107,13 @@ struct ScratchDir {
     ~ScratchDir() { std::system(("rm -rf " + Quote(path)).c_str()); }
 };
 
-FILE* StartTool(const std::vector<std::string>& arguments) {
+FILE* StartTool(const std::vector<std::string>& arguments, const std::string& log = "") {
     std::string command = Quote(HOLLOWBROOK_BINARY);
     for (const std::string& argument : arguments) {
         command += " " + Quote(argument);
+    }
+    if (!log.empty()) {
+        command += " > " + Quote(log);
     }
     return popen(command.c_str(), "r");
 }
@@ -134,28 +140,45 @@ std::string ReadToEnd(FILE* pipe) {
     return text;
 }
 
+std::string ReadFile(const std::string& path) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return "";
+    }
+    std::string text = ReadToEnd(file);
+    std::fclose(file);
+    return WithoutCarriageReturns(text);
+}
+
+// Output goes to a log file, which shows the settings and the header while the
+// tool still waits, not only once it has ended.
 TEST(EndToEnd, AnotherProcessCreatesOrDeletesTheWatchedFile) {
     for (bool shouldExist : {true, false}) {
         SCOPED_TRACE(shouldExist ? "appear" : "delete");
         ScratchDir dir;
         const std::string flag = dir.path + kSlash + "job.done";
+        const std::string log = dir.path + kSlash + "wait.log";
         if (!shouldExist) {
             Touch(flag);
         }
         const Clock::time_point start = Clock::now();
-        FILE* tool = StartTool({"\\f" + flag, "\\s1", "\\t1", shouldExist ? "\\eT" : "\\eF"});
+        FILE* tool = StartTool({"\\f" + flag, "\\s1", "\\t1", shouldExist ? "\\eT" : "\\eF"}, log);
         ASSERT_NE(nullptr, tool);
         std::this_thread::sleep_for(milliseconds(1500));
+        const std::string header = shouldExist ? "[ Waiting for File to Appear ]\n"
+                                               : "[ Waiting for File to be Deleted ]\n";
+        EXPECT_NE(std::string::npos, ReadFile(log).find("\n\n" + header))
+            << "the log is empty while the tool waits";
         const Clock::time_point changed = Clock::now();
         if (shouldExist) {
             Touch(flag);
         } else {
             std::remove(flag.c_str());
         }
-        std::string output = ReadToEnd(tool);
+        ReadToEnd(tool);
         const Clock::time_point ended = Clock::now();
         EXPECT_EQ(0, ExitStatus(tool));
-        output = WithoutCarriageReturns(output);
+        const std::string output = ReadFile(log);
         EXPECT_NE(std::string::npos, output.find("    File to check:    " + flag + "\n"));
         EXPECT_NE(std::string::npos,
                   output.find(shouldExist ? "\n    File Condition Met: File was found\n"

@@ -16,6 +16,7 @@ struct ReaderCase {
     std::int32_t sleepSeconds;
     std::uint32_t timeoutMinutes;
     bool fileShouldExist;
+    bool fileNameCut = false;
 };
 
 const std::string k259(259, 'x');
@@ -97,11 +98,20 @@ const ReaderCase kCases[] = {
      k259,
      0,
      0,
+     true,
      true},
     {"cut falls on blanks, which go",
      {"hb", "\\f" + std::string(257, 'x') + "   y", "\\s", "\\t", "\\eT"},
      true,
      std::string(257, 'x'),
+     0,
+     0,
+     true,
+     true},
+    {"trailing blanks past 259 are no cut",
+     {"hb", "\\f" + k259 + " \t ", "\\s", "\\t", "\\eT"},
+     true,
+     k259,
      0,
      0,
      true},
@@ -138,8 +148,9 @@ TEST(Readers, FindEveryParameterByItsMarker) {
         settings.timeoutMinutes = 77;
         settings.fileShouldExist = true;
 
-        EXPECT_EQ(c.fileFound,
-                  ReadFileNameParam(count, argv.data(), settings.fileName, kFileNameCapacity));
+        settings.fileNameCut = !c.fileNameCut;
+        EXPECT_EQ(c.fileFound, ReadFileNameParam(count, argv.data(), settings.fileName,
+                                                 kFileNameCapacity, &settings.fileNameCut));
         ReadSleepSecondsParam(count, argv.data(), &settings.sleepSeconds);
         ReadTimeoutMinutesParam(count, argv.data(), &settings.timeoutMinutes);
         ReadFileShouldExistParam(count, argv.data(), &settings.fileShouldExist);
@@ -148,6 +159,7 @@ TEST(Readers, FindEveryParameterByItsMarker) {
         EXPECT_EQ(c.sleepSeconds, settings.sleepSeconds);
         EXPECT_EQ(c.timeoutMinutes, settings.timeoutMinutes);
         EXPECT_EQ(c.fileShouldExist, settings.fileShouldExist);
+        EXPECT_EQ(c.fileNameCut, settings.fileNameCut);
     }
 }
 

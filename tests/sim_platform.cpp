@@ -39,6 +39,9 @@ void PauseMilliseconds(std::uint32_t milliseconds) {
         std::fprintf(stderr, "simulated wait never ended\n");
         std::abort();
     }
+    if (!sim::world.flushed) {
+        ++sim::world.pausesWithTextPending;
+    }
     sim::world.nowMs += milliseconds;
 }
 

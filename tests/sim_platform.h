@@ -19,6 +19,7 @@ struct World {
     std::vector<std::string> probedNames;
     int pauses = 0;
     bool flushed = true;  // false while written text waits for ConsoleFlush
+    int pausesWithTextPending = 0;
 };
 
 // Fresh world for each test: clock at 0, no output, no file.

@@ -29,6 +29,7 @@ TEST(WaitLoop, OneMinuteTimeoutWithTenSecondPause) {
     EXPECT_EQ(kTimedOut, world.output);
     EXPECT_EQ(70000u, world.nowMs);
     EXPECT_EQ(7, world.pauses);
+    EXPECT_EQ(0, world.pausesWithTextPending) << "a log must show each dot before the next pause";
     EXPECT_EQ(std::string("C:\\jobs\\done.flg"), world.probedNames.back());
 }
 

@@ -10,4 +10,7 @@ struct RunSettings {
     std::int32_t sleepSeconds;
     std::uint32_t timeoutMinutes;  // 0: no timeout
     bool fileShouldExist;          // false: wait for the file to be deleted
+    // The name typed was longer than the buffer: what it holds is another
+    // path, so it is never probed.
+    bool fileNameCut;
 };

@@ -37,6 +37,10 @@ void PrintTimeout(bool fileShouldExist) {
 }
 
 bool FileConditionMet(const RunSettings& settings) {
+    // A cut name is another path: every pass counts as unknown.
+    if (settings.fileNameCut) {
+        return false;
+    }
     FileState wanted = settings.fileShouldExist ? FileState::exists : FileState::absent;
     return ProbeFile(settings.fileName) == wanted;
 }
@@ -70,6 +74,8 @@ void PollFileCondition(const RunSettings& settings) {
             PrintTimeout(settings.fileShouldExist);
             running = false;
         }
+        // Whatever a log is owed goes out before the tool blocks.
+        ConsoleFlush();
         PauseMilliseconds(pause);
         if (FileConditionMet(settings)) {
             PrintConditionMet(settings.fileShouldExist);

@@ -24,8 +24,9 @@ void Require(bool holds, const char* what) {
 void CheckFileNameReader(int count, const char* const* argv) {
     char fileName[kFileNameCapacity];
     std::memset(fileName, 'x', sizeof fileName);
-    if (!ReadFileNameParam(count, argv, fileName, kFileNameCapacity)) {
-        Require(fileName[0] == '\0', "a missing file name leaves the buffer cleared");
+    bool cut = true;
+    if (!ReadFileNameParam(count, argv, fileName, kFileNameCapacity, &cut)) {
+        Require(fileName[0] == '\0' && !cut, "a missing file name leaves the buffer cleared");
         return;
     }
     const std::size_t length = std::strlen(fileName);
