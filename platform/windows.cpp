@@ -1,10 +1,35 @@
 #include <windows.h>
 
-#include <io.h>
-
 #include <cstdio>
 
 #include "platform/platform.h"
+
+namespace {
+
+// Set when standard output is a console. The run-time would write bytes that
+// the console shows in its OEM code page; as UTF-16 a name shows as typed.
+HANDLE console = nullptr;
+
+// One text of the tool at most, which is never more UTF-16 units than bytes.
+constexpr int kWideCapacity = 2048;
+wchar_t wideText[kWideCapacity];
+
+// False when the text cannot be converted; it then goes out as bytes.
+bool WriteToConsole(const char* text, std::size_t length) {
+    if (length == 0 || length > kWideCapacity) {
+        return false;
+    }
+    const int wideLength = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text,
+                                               static_cast<int>(length), wideText, kWideCapacity);
+    if (wideLength == 0) {
+        return false;
+    }
+    DWORD written = 0;
+    WriteConsoleW(console, wideText, static_cast<DWORD>(wideLength), &written, nullptr);
+    return true;
+}
+
+}  // namespace
 
 ClockSeconds ReadClock() {
     // The tick count goes on through sleep and hibernation and never follows
@@ -35,7 +60,10 @@ FileState ProbeFile(const char* fileName) {
 }
 
 void PrepareConsole() {
-    if (_isatty(_fileno(stdout))) {
+    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (output != nullptr && output != INVALID_HANDLE_VALUE && GetConsoleMode(output, &mode)) {
+        console = output;
         setvbuf(stdout, nullptr, _IONBF, 0);
     } else {
         setvbuf(stdout, nullptr, _IOFBF, BUFSIZ);
@@ -43,6 +71,9 @@ void PrepareConsole() {
 }
 
 void ConsoleWrite(const char* text, std::size_t length) {
+    if (console != nullptr && WriteToConsole(text, length)) {
+        return;
+    }
     fwrite(text, 1, length, stdout);
 }
 

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# A name outside the legacy code page (ł, 日) is watched as typed: a deletion
+# wait with redirected output keeps waiting while the file exists and echoes
+# the name in UTF-8; on a console (Wine under a pseudo-terminal) the tool
+# itself writes UTF-16, the name shows as typed and the dots appear at once.
+set -euo pipefail
+tool=$1
+wine=/usr/lib/wine/wine64
+export WINEDEBUG=-all
+export WINEPREFIX=${WINEPREFIX:-${HOLLOWBROOK_WINEPREFIX:-$HOME/.wine-hollowbrook}}
+job="$WINEPREFIX/drive_c/hbnames"
+rm -rf "$job" && mkdir -p "$job"
+trap 'rm -rf "$job"' EXIT
+cp "$tool" "$job/hollowbrook.exe"
+flag="$job/ł日.flg"
+name='C:\hbnames\ł日.flg'
+out=$job/out.txt
+fail() { echo "FAIL: $*"; cat -v "$out"; exit 1; }
+expect() { grep -qF -- "$1" "$out" || fail "missing: $1"; }
+wait_for() { # text, seconds: true once the output shows the text
+  for _ in $(seq $(($2 * 10))); do
+    grep -qF -- "$1" "$out" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+touch "$flag"
+"$wine" 'C:\hbnames\hollowbrook.exe' "\\f$name" '\s1' '\t1' '\eF' >"$out" &
+tool_pid=$!
+wait_for '[ Waiting for File to be Deleted ]' 20 || fail "no header while waiting"
+sleep 2
+kill -0 "$tool_pid" 2>/dev/null || fail "ended while the file existed"
+rm "$flag"
+wait "$tool_pid"
+expect $'    File to check:    C:\\hbnames\\ł日.flg\r'
+expect $'    File Condition Met: File no longer exists\r'
+
+# On the console: the relay trace shows which calls the tool itself made.
+relay=$job/relay.txt
+script -qfec "stty cols 300; WINEDEBUG=+relay '$wine' 'C:\\hbnames\\hollowbrook.exe' \
+  '\\f$name' '\\s1' '\\t0' '\\eT' 2>'$relay'" /dev/null >"$out" &
+console_pid=$!
+wait_for '    .' 20 || fail "no dot on the console"
+kill -0 "$console_pid" 2>/dev/null || fail "ended before its file existed"
+touch "$flag"
+wait "$console_pid"
+sed -i -E 's/\x1b\[[0-9;?]*[A-Za-z]//g; s/\r//g' "$out"
+expect "    File to check:    $name"
+expect "    File Condition Met: File was found"
+grep -qE 'KERNEL32\.WriteConsoleW\(.*ret=0*1400' "$relay" || fail "the tool did not write UTF-16"
+echo "ł日 watched as typed: UTF-8 when redirected, UTF-16 on the console"
