@@ -33,7 +33,10 @@ void WriteAll(const char* text, std::size_t length) {
     }
 }
 
-#if defined(CLOCK_BOOTTIME)
+// Linux's monotonic clock stops while the machine is suspended; its boot-time
+// clock does not. Elsewhere CLOCK_BOOTTIME may be a mere alias (FreeBSD), and
+// the monotonic clock is what there is (on macOS it counts a suspend too).
+#if defined(__linux__)
 constexpr clockid_t kWaitClock = CLOCK_BOOTTIME;
 #else
 constexpr clockid_t kWaitClock = CLOCK_MONOTONIC;
@@ -73,7 +76,8 @@ FileState ProbeFile(const char* fileName) {
 }
 
 void PrepareConsole() {
-    signal(SIGPIPE, SIG_IGN);
+    // Nothing to do if it fails: a write to a vanished reader then ends the tool.
+    static_cast<void>(signal(SIGPIPE, SIG_IGN));
     consoleIsTerminal = isatty(STDOUT_FILENO) != 0;
 }
 

@@ -59,14 +59,16 @@ FileState ProbeFile(const char* fileName) {
     }
 }
 
+// Output that cannot be written is dropped, never fatal: the results of the
+// stream calls below are of no use to the tool.
 void PrepareConsole() {
     HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
     DWORD mode = 0;
     if (output != nullptr && output != INVALID_HANDLE_VALUE && GetConsoleMode(output, &mode)) {
         console = output;
-        setvbuf(stdout, nullptr, _IONBF, 0);
+        static_cast<void>(setvbuf(stdout, nullptr, _IONBF, 0));
     } else {
-        setvbuf(stdout, nullptr, _IOFBF, BUFSIZ);
+        static_cast<void>(setvbuf(stdout, nullptr, _IOFBF, BUFSIZ));
     }
 }
 
@@ -74,9 +76,9 @@ void ConsoleWrite(const char* text, std::size_t length) {
     if (console != nullptr && WriteToConsole(text, length)) {
         return;
     }
-    fwrite(text, 1, length, stdout);
+    static_cast<void>(fwrite(text, 1, length, stdout));
 }
 
 void ConsoleFlush() {
-    fflush(stdout);
+    static_cast<void>(fflush(stdout));
 }

@@ -15,10 +15,20 @@
 #include <windows.h>
 #else
 #include <poll.h>
-#include <pty.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#if defined(__APPLE__)
+#include <util.h>
+#elif defined(__FreeBSD__)
+#include <libutil.h>
+#else
+#include <pty.h>
+#endif
+#endif
+
+#if !defined(HOLLOWBROOK_EMULATOR)
+#define HOLLOWBROOK_EMULATOR ""
 #endif
 
 namespace {
@@ -107,11 +117,17 @@ struct ScratchDir {
     ~ScratchDir() { std::system(("rm -rf " + Quote(path)).c_str()); }
 };
 
-FILE* StartTool(const std::vector<std::string>& arguments, const std::string& log = "") {
-    std::string command = Quote(HOLLOWBROOK_BINARY);
+// A shell command that runs the tool, through the emulator of a cross build.
+std::string ToolCommand(const std::vector<std::string>& arguments) {
+    std::string command = HOLLOWBROOK_EMULATOR " " + Quote(HOLLOWBROOK_BINARY);
     for (const std::string& argument : arguments) {
         command += " " + Quote(argument);
     }
+    return command;
+}
+
+FILE* StartTool(const std::vector<std::string>& arguments, const std::string& log = "") {
+    std::string command = ToolCommand(arguments);
     if (!log.empty()) {
         command += " > " + Quote(log);
     }
@@ -225,13 +241,12 @@ bool ReadUntil(int terminal, const std::string& wanted, std::string& shown, int 
 TEST(EndToEnd, TerminalSeesEachDotWhileTheToolIsStillWaiting) {
     ScratchDir dir;
     const std::string flag = dir.path + "/ready";
-    const std::string fileArgument = "\\f" + flag;
+    const std::string command = "exec " + ToolCommand({"\\f" + flag, "\\s1", "\\t0", "\\eT"});
     int terminal = -1;
     const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
     ASSERT_GE(child, 0);
     if (child == 0) {
-        execl(HOLLOWBROOK_BINARY, HOLLOWBROOK_BINARY, fileArgument.c_str(), "\\s1", "\\t0", "\\eT",
-              static_cast<char*>(nullptr));
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     std::string shown;

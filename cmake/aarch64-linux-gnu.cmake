@@ -1,0 +1,16 @@
+# Cross build for Linux on aarch64; tests run under qemu-user where it is
+# installed (the C library's loader and libraries come from the cross tree).
+set(CMAKE_SYSTEM_NAME Linux)
+set(CMAKE_SYSTEM_PROCESSOR aarch64)
+set(triplet aarch64-linux-gnu)
+set(CMAKE_C_COMPILER ${triplet}-gcc)
+set(CMAKE_CXX_COMPILER ${triplet}-g++)
+set(CMAKE_FIND_ROOT_PATH /usr/${triplet})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+find_program(HOLLOWBROOK_QEMU qemu-aarch64)
+if(HOLLOWBROOK_QEMU)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${HOLLOWBROOK_QEMU} -L /usr/${triplet})
+endif()
