@@ -31,6 +31,7 @@ else()
     set(CPACK_GENERATOR DEB)
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
     set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+    set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.34)")
     set(CPACK_DEBIAN_PACKAGE_MAINTAINER
         "The Hollowbrook maintainers <maintainers@hollowbrook.invalid>")
