@@ -80,14 +80,15 @@ std::string Quote(const std::string& argument) {
     return "\"" + argument + "\"";
 }
 
-FILE* StartTool(const std::vector<std::string>& arguments, const std::string& log = "") {
+std::string ToolCommand(const std::vector<std::string>& arguments) {
     std::string command = Quote(ToolPath());
     for (const std::string& argument : arguments) {
         command += " " + Quote(argument);
     }
-    if (!log.empty()) {
-        command += " > " + Quote(log);
-    }
+    return command;
+}
+
+FILE* OpenCommand(const std::string& command) {
     // cmd /c drops the outermost quotes.
     return _popen(("\"" + command + "\"").c_str(), "rb");
 }
@@ -126,11 +127,7 @@ std::string ToolCommand(const std::vector<std::string>& arguments) {
     return command;
 }
 
-FILE* StartTool(const std::vector<std::string>& arguments, const std::string& log = "") {
-    std::string command = ToolCommand(arguments);
-    if (!log.empty()) {
-        command += " > " + Quote(log);
-    }
+FILE* OpenCommand(const std::string& command) {
     return popen(command.c_str(), "r");
 }
 
@@ -140,6 +137,15 @@ int ExitStatus(FILE* pipe) {
 }
 
 #endif
+
+// Output goes to the pipe it returns, or to the log file when one is named.
+FILE* StartTool(const std::vector<std::string>& arguments, const std::string& log = "") {
+    std::string command = ToolCommand(arguments);
+    if (!log.empty()) {
+        command += " > " + Quote(log);
+    }
+    return OpenCommand(command);
+}
 
 // The console texts end in CR LF on Windows; the checks compare LF texts.
 std::string WithoutCarriageReturns(std::string text) {
