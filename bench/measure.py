@@ -154,6 +154,9 @@ def main():
         row["private"] = private_kib(make_command)
         row["startup"] = startup_ms(name)
         row["latency"] = latency_ms(make_command)
+    # A timeout adds the thread that keeps it when the file system stops answering.
+    results["hollowbrook"]["private with timeout"] = private_kib(
+        lambda path: [TOOL, "\\f" + path, "\\s1", "\\t1", "\\eT"])
     results["hollowbrook"]["static startup"] = startup_ms("hollowbrook (static)")
     results["hollowbrook"]["size"] = stripped_size(TOOL)
     results["floor (C loop)"]["size"] = stripped_size(FLOOR)
@@ -184,6 +187,9 @@ def print_table(results, windows_size):
     line("CPU per second of waiting (µs)", "cpu", lambda v: f"{v:.1f}")
     line("peak resident memory (KiB)", "rss", lambda v: f"{v}")
     line("private memory per waiter (KiB)", "private", lambda v: f"{v}")
+    print(f"| private memory per waiter with a timeout, `\\t1` (KiB) | "
+          f"{tool['private with timeout']} ({tool['private with timeout'] - tool['private']:+d} "
+          f"over `\\t0`) | — | — | — | — |")
     print(f"| start-up, a run that ends at once (ms) | {tool['startup']:.3f} dynamic, "
           f"{tool['static startup']:.3f} static | {ratio(tool['startup'], floor['startup'])} | "
           f"{floor['startup']:.3f} | {shell['startup']:.3f} | — |")

@@ -1,9 +1,9 @@
 #include "frontend/driver.h"
 
+#include "console/console_print.h"
 #include "frontend/readers.h"
 #include "frontend/screens.h"
 #include "platform/platform.h"
-#include "wait/console_print.h"
 #include "wait/elapsed.h"
 #include "wait/wait_loop.h"
 
@@ -56,7 +56,7 @@ int HollowbrookMain(int argc, const char* const* argv) {
     PrepareConsole();
     RunSettings settings{};
     if (CheckUserInput(argc, argv, &settings)) {
-        PollFileCondition(settings);
+        PollFileCondition(settings, programStartTime);
         PrintElapsedTime(programStartTime);
     }
     ConsoleFlush();

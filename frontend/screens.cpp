@@ -1,6 +1,6 @@
 #include "frontend/screens.h"
 
-#include "wait/console_print.h"
+#include "console/console_print.h"
 
 namespace {
 

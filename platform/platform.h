@@ -1,6 +1,6 @@
 // The thin layer between the tool and its operating system: clock, pause,
-// existence probe and console. One implementation file per platform; the unit
-// tests link a simulated one in its place.
+// existence probe, console and the one extra thread a timeout needs. One implementation file per
+// platform; the unit tests link a simulated one in its place.
 #pragma once
 
 #include <cstddef>
@@ -31,3 +31,15 @@ void PrepareConsole();
 // through a full buffer that ConsoleFlush empties.
 void ConsoleWrite(const char* text, std::size_t length);
 void ConsoleFlush();
+
+// Starts routine on a thread of its own with a small stack; the thread is
+// never joined. False when the system cannot start one.
+bool StartThread(void (*routine)());
+
+// Blocks the calling thread until ReadClock() reaches deadline, in one sleep
+// where the system allows it.
+void SleepUntil(ClockSeconds deadline);
+
+// Ends the process with status 0 at once: no destructors, no exit handlers,
+// no waiting for other threads. Only the simulated platform returns.
+void EndProcessNow();

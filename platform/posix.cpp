@@ -1,4 +1,5 @@
 #include <errno.h>
+#include <pthread.h>
 #include <sched.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -41,6 +42,16 @@ constexpr clockid_t kWaitClock = CLOCK_BOOTTIME;
 #else
 constexpr clockid_t kWaitClock = CLOCK_MONOTONIC;
 #endif
+
+// 64 KiB for the guard: it prints a few texts and nothing more.
+constexpr std::size_t kThreadStackBytes = 65536;
+
+void (*threadRoutine)() = nullptr;
+
+void* RunThreadRoutine(void* /*unused*/) {
+    threadRoutine();
+    return nullptr;
+}
 
 }  // namespace
 
@@ -100,4 +111,38 @@ void ConsoleWrite(const char* text, std::size_t length) {
 void ConsoleFlush() {
     WriteAll(pending, pendingLength);
     pendingLength = 0;
+}
+
+bool StartThread(void (*routine)()) {
+    threadRoutine = routine;
+    pthread_attr_t attributes;
+    if (pthread_attr_init(&attributes) != 0) {
+        return false;
+    }
+    static_cast<void>(pthread_attr_setstacksize(&attributes, kThreadStackBytes));
+    static_cast<void>(pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED));
+    pthread_t thread;
+    const bool started = pthread_create(&thread, &attributes, RunThreadRoutine, nullptr) == 0;
+    static_cast<void>(pthread_attr_destroy(&attributes));
+    return started;
+}
+
+void SleepUntil(ClockSeconds deadline) {
+#if defined(__APPLE__)
+    // No absolute sleep here: sleep the difference until the clock is there.
+    for (ClockSeconds now = ReadClock(); now < deadline; now = ReadClock()) {
+        timespec remaining{};
+        remaining.tv_sec = static_cast<time_t>(deadline - now);
+        static_cast<void>(nanosleep(&remaining, nullptr));
+    }
+#else
+    timespec until{};
+    until.tv_sec = static_cast<time_t>(deadline);
+    while (clock_nanosleep(kWaitClock, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+    }
+#endif
+}
+
+void EndProcessNow() {
+    _exit(0);
 }

@@ -29,6 +29,16 @@ bool WriteToConsole(const char* text, std::size_t length) {
     return true;
 }
 
+// 64 KiB for the guard: it prints a few texts and nothing more.
+constexpr SIZE_T kThreadStackBytes = 65536;
+
+void (*threadRoutine)() = nullptr;
+
+DWORD WINAPI RunThreadRoutine(LPVOID /*unused*/) {
+    threadRoutine();
+    return 0;
+}
+
 }  // namespace
 
 ClockSeconds ReadClock() {
@@ -81,4 +91,30 @@ void ConsoleWrite(const char* text, std::size_t length) {
 
 void ConsoleFlush() {
     static_cast<void>(fflush(stdout));
+}
+
+bool StartThread(void (*routine)()) {
+    threadRoutine = routine;
+    HANDLE thread = CreateThread(nullptr, kThreadStackBytes, RunThreadRoutine, nullptr,
+                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    if (thread == nullptr) {
+        return false;
+    }
+    CloseHandle(thread);
+    return true;
+}
+
+void SleepUntil(ClockSeconds deadline) {
+    // Sleep does not count a suspend; the tick count does, so look again.
+    const ULONGLONG until = static_cast<ULONGLONG>(deadline) * 1000u;
+    for (ULONGLONG now = GetTickCount64(); now < until; now = GetTickCount64()) {
+        const ULONGLONG remaining = until - now;
+        Sleep(remaining < INFINITE ? static_cast<DWORD>(remaining) : INFINITE - 1);
+    }
+}
+
+// TerminateProcess, not ExitProcess: the run-time's exit handlers must not run
+// while another thread may be inside the file system.
+void EndProcessNow() {
+    TerminateProcess(GetCurrentProcess(), 0);
 }

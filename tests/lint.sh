@@ -7,7 +7,7 @@ set -euo pipefail
 src=$1
 build=$2
 cd "$src"
-product=(frontend/*.cpp wait/*.cpp platform/posix.cpp)
+product=(console/*.cpp frontend/*.cpp wait/*.cpp platform/posix.cpp)
 status=0
 check() { # name, command...
   local name=$1
@@ -24,14 +24,14 @@ if [ -d "$mingw_cxx" ]; then
     -isystem "$mingw_cxx/x86_64-w64-mingw32" -isystem /usr/x86_64-w64-mingw32/include -I.
 fi
 check cppcheck cppcheck --std=c++17 --enable=warning,style,performance,portability \
-  --inline-suppr --error-exitcode=1 --quiet -I. frontend wait platform
+  --inline-suppr --error-exitcode=1 --quiet -I. console frontend wait platform
 check "strict POSIX compile" "${CXX:-c++}" -std=c++17 -U_GNU_SOURCE -D_POSIX_C_SOURCE=200809L \
   -Wall -Wextra -Wpedantic -Werror -I. -fsyntax-only platform/posix.cpp
 
 # The console formatter knows %s, %d, %u and %% alone; the compiler checks
 # each call as printf, which knows more. Every product text is a format.
 unknown_conversions() {
-  ! grep -nE '"([^"\\%]|\\.|%[sdu%])*%([^sdu%]|$)' frontend/*.cpp wait/*.cpp
+  ! grep -nE '"([^"\\%]|\\.|%[sdu%])*%([^sdu%]|$)' console/*.cpp frontend/*.cpp wait/*.cpp
 }
 check "console formats (%s %d %u %% only)" unknown_conversions
 exit "$status"

@@ -60,3 +60,19 @@ void ConsoleWrite(const char* text, std::size_t length) {
 void ConsoleFlush() {
     sim::world.flushed = true;
 }
+
+bool StartThread(void (*routine)()) {
+    sim::world.thread = routine;
+    return true;
+}
+
+void SleepUntil(ClockSeconds deadline) {
+    const std::uint64_t deadlineMs = static_cast<std::uint64_t>(deadline) * 1000;
+    if (sim::world.nowMs < deadlineMs) {
+        sim::world.nowMs = deadlineMs;
+    }
+}
+
+void EndProcessNow() {
+    ++sim::world.processEnds;
+}

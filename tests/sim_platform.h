@@ -20,6 +20,9 @@ struct World {
     int pauses = 0;
     bool flushed = true;  // false while written text waits for ConsoleFlush
     int pausesWithTextPending = 0;
+    // A started thread is recorded, not run: a test runs it where it likes.
+    void (*thread)() = nullptr;
+    int processEnds = 0;
 };
 
 // Fresh world for each test: clock at 0, no output, no file.

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "tests/sim_platform.h"
+#include "wait/stall_guard.h"
 #include "wait/wait_loop.h"
 
 namespace {
@@ -25,7 +26,7 @@ const char kTimedOut[] =
 
 TEST(WaitLoop, OneMinuteTimeoutWithTenSecondPause) {
     sim::World& world = sim::Reset();
-    PollFileCondition(Settings(10, 1, true));
+    PollFileCondition(Settings(10, 1, true), 0);
     EXPECT_EQ(kTimedOut, world.output);
     EXPECT_EQ(70000u, world.nowMs);
     EXPECT_EQ(7, world.pauses);
@@ -36,7 +37,7 @@ TEST(WaitLoop, OneMinuteTimeoutWithTenSecondPause) {
 TEST(WaitLoop, FileCreatedInTheExpiringPassIsStillReported) {
     sim::World& world = sim::Reset();
     world.file = sim::AppearsAt(65);
-    PollFileCondition(Settings(10, 1, true));
+    PollFileCondition(Settings(10, 1, true), 0);
     EXPECT_EQ(std::string(kTimedOut) + "\n    File Condition Met: File was found\n", world.output);
     EXPECT_EQ(70000u, world.nowMs);
 }
@@ -44,13 +45,13 @@ TEST(WaitLoop, FileCreatedInTheExpiringPassIsStillReported) {
 TEST(WaitLoop, ConditionAlreadyHoldingIsReportedAfterOnePause) {
     sim::World& world = sim::Reset();
     world.file = sim::AppearsAt(0);
-    PollFileCondition(Settings(3, 0, true));
+    PollFileCondition(Settings(3, 0, true), 0);
     EXPECT_EQ("[ Waiting for File to Appear ]\n\n    File Condition Met: File was found\n",
               world.output);
     EXPECT_EQ(3000u, world.nowMs);
 
     world = sim::Reset();
-    PollFileCondition(Settings(3, 0, false));
+    PollFileCondition(Settings(3, 0, false), 0);
     EXPECT_EQ(
         "[ Waiting for File to be Deleted ]\n\n    File Condition Met: File no longer exists\n",
         world.output);
@@ -60,7 +61,7 @@ TEST(WaitLoop, ConditionAlreadyHoldingIsReportedAfterOnePause) {
 TEST(WaitLoop, UnknownProbeNeverCountsAsDeleted) {
     sim::World& world = sim::Reset();
     world.file = [](std::uint64_t) { return FileState::unknown; };
-    PollFileCondition(Settings(10, 1, false));
+    PollFileCondition(Settings(10, 1, false), 0);
     EXPECT_EQ(
         "[ Waiting for File to be Deleted ]\n"
         "    ......\n"
@@ -74,7 +75,7 @@ TEST(WaitLoop, DotsComeEverySixSecondsInGroupsOfSeventyFiveOnOneLine) {
     sim::World& world = sim::Reset();
     // A 2 s pause: a dot at 6, 12, 18 ... s; the file appears after the 80th.
     world.file = sim::AppearsAt(80 * 6 + 1);
-    PollFileCondition(Settings(2, 0, true));
+    PollFileCondition(Settings(2, 0, true), 0);
     const std::string dots = "    " + std::string(75, '.') + "    " + std::string(5, '.');
     EXPECT_EQ(
         "[ Waiting for File to Appear ]\n" + dots + "\n    File Condition Met: File was found\n",
@@ -88,6 +89,94 @@ TEST(WaitLoop, PauseLengthStaysWithinWhatEveryPlatformCanWait) {
     EXPECT_EQ(4294966000u, PauseLength(4294966));
     EXPECT_EQ(4294967000u, PauseLength(4294967));
     EXPECT_EQ(4294967000u, PauseLength(2147483647));
+}
+
+const char kReportAfterOneMinute[] =
+    "\n"
+    "[ Time Elapsed ]\n"
+    "    hr:mn:sc\n"
+    "    --------\n"
+    "    00:01:00\n";
+
+TEST(StallGuard, StartsOnlyForATimeoutTheClockCanReach) {
+    for (std::uint32_t timeout : {0u, 4294967295u}) {
+        sim::World& world = sim::Reset();
+        world.file = sim::AppearsAt(0);
+        PollFileCondition(Settings(1, timeout, true), 0);
+        EXPECT_EQ(nullptr, world.thread) << timeout;
+    }
+    sim::World& world = sim::Reset();
+    world.file = sim::AppearsAt(0);
+    PollFileCondition(Settings(1, 1, true), 0);
+    EXPECT_NE(nullptr, world.thread);
+}
+
+TEST(StallGuard, TakesOverAProbeThatNeverReturns) {
+    sim::World& world = sim::Reset();
+    // From the probe at 4 s on, the file system does not answer: the guard
+    // runs while that probe hangs, and the file it then reports changes nothing.
+    world.file = [&world](std::uint64_t nowMs) {
+        if (nowMs == 4000) {
+            world.thread();
+        }
+        return nowMs < 4000 ? FileState::absent : FileState::exists;
+    };
+    PollFileCondition(Settings(1, 1, true), 0);
+    EXPECT_EQ(std::string("[ Waiting for File to Appear ]\n"
+                          "\n"
+                          "    WARNING! Timeout condition encountered.\n"
+                          "             File was not found.\n"
+                          "             The file system did not answer for 56 seconds.\n") +
+                  kReportAfterOneMinute,
+              world.output);
+    EXPECT_EQ(60000u, world.nowMs);
+    EXPECT_TRUE(world.flushed);
+    EXPECT_EQ(2, world.processEnds) << "both threads end the process, the guard first";
+}
+
+TEST(StallGuard, LeavesOutTimeoutLinesTheLoopAlreadyPrinted) {
+    sim::World& world = sim::Reset();
+    // The last probe, after the timeout lines, hangs for 10 s.
+    world.file = [&world](std::uint64_t nowMs) {
+        if (nowMs == 61000) {
+            world.nowMs += 10000;
+            EXPECT_TRUE(TakeOverStalledRun());
+        }
+        return FileState::unknown;
+    };
+    PollFileCondition(Settings(1, 1, false), 0);
+    EXPECT_EQ(
+        "[ Waiting for File to be Deleted ]\n"
+        "    ..........\n"
+        "    WARNING! Timeout condition encountered.\n"
+        "             File was not deleted.\n"
+        "             The file system did not answer for 10 seconds.\n"
+        "\n[ Time Elapsed ]\n    hr:mn:sc\n    --------\n    00:01:11\n",
+        world.output);
+}
+
+TEST(StallGuard, LoopKeepsARunWhoseProbeAnswersInTime) {
+    sim::World& world = sim::Reset();
+    // The guard looks while the last probe hangs for 9 s, and again between
+    // passes: neither is a stall of 10 s, so the loop ends the run itself.
+    world.file = [&world](std::uint64_t nowMs) {
+        if (nowMs == 61000) {
+            world.nowMs += 9000;
+            EXPECT_FALSE(TakeOverStalledRun());
+        }
+        return nowMs < 61000 ? FileState::absent : FileState::exists;
+    };
+    PollFileCondition(Settings(1, 1, true), 0);
+    world.nowMs += 60000;
+    EXPECT_FALSE(TakeOverStalledRun());
+    EXPECT_EQ(
+        "[ Waiting for File to Appear ]\n"
+        "    ..........\n"
+        "    WARNING! Timeout condition encountered.\n"
+        "             File was not found.\n"
+        "\n    File Condition Met: File was found\n",
+        world.output);
+    EXPECT_EQ(0, world.processEnds);
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
+#include "console/console_print.h"
 #include "wait/clock.h"
-#include "wait/console_print.h"
 
 void PrintElapsedTime(ClockSeconds programStartTime) {
     ConsolePrint("\n");

@@ -1,8 +1,9 @@
 #include "wait/wait_loop.h"
 
+#include "console/console_print.h"
 #include "platform/platform.h"
 #include "wait/clock.h"
-#include "wait/console_print.h"
+#include "wait/stall_guard.h"
 
 namespace {
 
@@ -29,13 +30,6 @@ bool TimeoutFired(const RunSettings& settings, ClockSeconds waitStartTime) {
     return settings.timeoutMinutes != 0 && MinutesSince(waitStartTime) >= settings.timeoutMinutes;
 }
 
-void PrintTimeout(bool fileShouldExist) {
-    ConsolePrint("\n");
-    ConsolePrint("    WARNING! Timeout condition encountered.\n");
-    ConsolePrint(fileShouldExist ? "             File was not found.\n"
-                                 : "             File was not deleted.\n");
-}
-
 bool FileConditionMet(const RunSettings& settings) {
     // A cut name is another path: every pass counts as unknown.
     if (settings.fileNameCut) {
@@ -53,6 +47,13 @@ void PrintConditionMet(bool fileShouldExist) {
 
 }  // namespace
 
+void PrintTimeout(bool fileShouldExist) {
+    ConsolePrint("\n");
+    ConsolePrint("    WARNING! Timeout condition encountered.\n");
+    ConsolePrint(fileShouldExist ? "             File was not found.\n"
+                                 : "             File was not deleted.\n");
+}
+
 std::uint32_t PauseLength(std::int32_t sleepSeconds) {
     if (sleepSeconds <= 0) {
         return 0;
@@ -61,12 +62,13 @@ std::uint32_t PauseLength(std::int32_t sleepSeconds) {
     return static_cast<std::uint32_t>(milliseconds < kLongestPause ? milliseconds : kLongestPause);
 }
 
-void PollFileCondition(const RunSettings& settings) {
+void PollFileCondition(const RunSettings& settings, ClockSeconds programStartTime) {
     ConsolePrint(settings.fileShouldExist ? "[ Waiting for File to Appear ]\n"
                                           : "[ Waiting for File to be Deleted ]\n");
     DotState dots{ReadClock(), 0};
     const ClockSeconds waitStartTime = ReadClock();
     const std::uint32_t pause = PauseLength(settings.sleepSeconds);
+    StartStallGuard(settings, waitStartTime, programStartTime);
     bool running = true;
     for (;;) {
         ShowProgress(dots);
@@ -77,7 +79,13 @@ void PollFileCondition(const RunSettings& settings) {
         // Whatever a log is owed goes out before the tool blocks.
         ConsoleFlush();
         PauseMilliseconds(pause);
-        if (FileConditionMet(settings)) {
+        BeginProbe(!running);
+        const bool conditionMet = FileConditionMet(settings);
+        if (!EndProbe()) {
+            WaitToBeEnded();
+            return;
+        }
+        if (conditionMet) {
             PrintConditionMet(settings.fileShouldExist);
             return;
         }

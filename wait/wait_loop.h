@@ -2,11 +2,17 @@
 
 #include <cstdint>
 
+#include "platform/platform.h"
 #include "wait/run_settings.h"
 
 // Returns when the file condition holds or at the end of the pass in which
-// the timeout fired; prints the header, the dots and the outcome.
-void PollFileCondition(const RunSettings& settings);
+// the timeout fired; prints the header, the dots and the outcome. A run with
+// a timeout has a second thread that ends it on time, with the elapsed-time
+// report since programStartTime, should a probe not return.
+void PollFileCondition(const RunSettings& settings, ClockSeconds programStartTime);
+
+// "\n", the timeout warning and which condition was not met.
+void PrintTimeout(bool fileShouldExist);
 
 // The pause between checks: a negative count pauses 0 ms, and the length is
 // capped below 0xFFFFFFFF, which the Windows pause takes as "forever".

@@ -1,4 +1,4 @@
-#include "wait/console_print.h"
+#include "console/console_print.h"
 
 #include <cstdarg>
 #include <cstddef>

@@ -1,0 +1,96 @@
+#include "wait/stall_guard.h"
+
+#include <atomic>
+#include <cstdint>
+#include <limits>
+
+#include "console/console_print.h"
+#include "wait/clock.h"
+#include "wait/elapsed.h"
+#include "wait/wait_loop.h"
+
+namespace {
+
+constexpr std::uint32_t kStalledSeconds = 10;
+constexpr std::uint32_t kLookMilliseconds = 1000;
+
+// Clock readings are never negative, which leaves room for two states.
+constexpr ClockSeconds kNotProbing = -1;
+constexpr ClockSeconds kTakenOver = -2;
+
+struct GuardJob {
+    ClockSeconds due;
+    ClockSeconds programStartTime;
+    bool fileShouldExist;
+};
+
+// Written before the guard starts, read-only afterwards.
+GuardJob job{};
+bool guarded = false;
+
+// When the probe under way began, or one of the two states above. Whoever
+// moves it away from a clock reading first owns the end of the run.
+std::atomic<ClockSeconds> probingSince{kNotProbing};
+std::atomic<bool> timeoutLinesShown{false};
+std::atomic<bool> endPrinted{false};
+
+void Guard() {
+    SleepUntil(job.due);
+    while (!TakeOverStalledRun()) {
+        PauseMilliseconds(kLookMilliseconds);
+    }
+    EndProcessNow();
+}
+
+}  // namespace
+
+void StartStallGuard(const RunSettings& settings, ClockSeconds waitStartTime,
+                     ClockSeconds programStartTime) {
+    probingSince = kNotProbing;
+    timeoutLinesShown = false;
+    endPrinted = false;
+    const std::int64_t due =
+        std::int64_t{waitStartTime} + std::int64_t{60} * settings.timeoutMinutes;
+    guarded = settings.timeoutMinutes != 0 && due <= std::numeric_limits<ClockSeconds>::max();
+    if (guarded) {
+        job = GuardJob{static_cast<ClockSeconds>(due), programStartTime, settings.fileShouldExist};
+        guarded = StartThread(Guard);
+    }
+}
+
+void BeginProbe(bool timeoutLinesPrinted) {
+    if (guarded) {
+        timeoutLinesShown = timeoutLinesPrinted;
+        probingSince = ReadClock();
+    }
+}
+
+bool EndProbe() {
+    return !guarded || probingSince.exchange(kNotProbing) != kTakenOver;
+}
+
+void WaitToBeEnded() {
+    while (!endPrinted) {
+        PauseMilliseconds(kLookMilliseconds);
+    }
+    EndProcessNow();
+}
+
+bool TakeOverStalledRun() {
+    ClockSeconds since = probingSince;
+    if (since < 0) {
+        return false;
+    }
+    const std::uint32_t stalled = SecondsSince(since);
+    if (stalled < kStalledSeconds || !probingSince.compare_exchange_strong(since, kTakenOver)) {
+        return false;
+    }
+    if (!timeoutLinesShown) {
+        PrintTimeout(job.fileShouldExist);
+    }
+    ConsolePrint("             The file system did not answer for %u seconds.\n", stalled);
+    PrintElapsedTime(job.programStartTime);
+    ConsoleFlush();
+    endPrinted = true;
+    return true;
+}

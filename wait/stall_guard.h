@@ -1,0 +1,24 @@
+// A second thread keeps the timeout when a probe of the watched file does not
+// return, as on a share whose server stopped answering. It sleeps until the
+// timeout is due; from then on it looks once a second and takes the run over
+// from a probe that has gone on for 10 seconds or more: it prints the timeout
+// lines, how long the file system did not answer and the elapsed-time report,
+// and ends the process with status 0.
+#pragma once
+
+#include "platform/platform.h"
+#include "wait/run_settings.h"
+
+// Starts the guard when the timeout can be reached; a run without one, or
+// with one whose deadline lies beyond the clock's range, needs no guard.
+void StartStallGuard(const RunSettings& settings, ClockSeconds waitStartTime,
+                     ClockSeconds programStartTime);
+
+// Around each probe. EndProbe is false when the guard took the run over
+// meanwhile: the caller then prints nothing more and calls WaitToBeEnded.
+void BeginProbe(bool timeoutLinesPrinted);
+bool EndProbe();
+void WaitToBeEnded();
+
+// One look of the guard: true when it took the run over and printed its end.
+bool TakeOverStalledRun();
