@@ -16,12 +16,19 @@ check() { # name, command...
 }
 
 check clang-tidy clang-tidy -p "$build" --quiet "${product[@]}" 2>/dev/null
-# The Windows platform file, against the MinGW-w64 headers where they are.
-mingw_cxx=/usr/lib/gcc/x86_64-w64-mingw32/12-posix/include/c++
-if [ -d "$mingw_cxx" ]; then
+# The Windows platform file, against the headers of the MinGW-w64 compiler that
+# the Windows build uses (the compiler's own built-in headers are clang's).
+mingw_includes() {
+  echo | "$1" -xc++ -E -v - 2>&1 | sed -n '/^#include <...> search starts here:/,/^End of search list/p' |
+    sed -nE '/\/lib\/gcc\/[^/]+\/[^/]+\/include(-fixed)?$/d; s/^ (\/.*)/-isystem\n\1/p'
+}
+mingw_cxx=$(command -v x86_64-w64-mingw32-g++-posix || command -v x86_64-w64-mingw32-g++ || true)
+if [ -n "$mingw_cxx" ]; then
+  mapfile -t includes < <(mingw_includes "$mingw_cxx")
   check "clang-tidy (Windows)" clang-tidy --quiet platform/windows.cpp -- \
-    --target=x86_64-w64-mingw32 -std=c++17 -nostdinc++ -isystem "$mingw_cxx" \
-    -isystem "$mingw_cxx/x86_64-w64-mingw32" -isystem /usr/x86_64-w64-mingw32/include -I.
+    --target=x86_64-w64-mingw32 -std=c++17 -nostdinc++ "${includes[@]}" -I.
+else
+  echo "SKIP: clang-tidy (Windows): no MinGW-w64 compiler (x86_64-w64-mingw32-g++) on the PATH"
 fi
 check cppcheck cppcheck --std=c++17 --enable=warning,style,performance,portability \
   --inline-suppr --error-exitcode=1 --quiet -I. console frontend wait platform

@@ -5,8 +5,7 @@
 # itself writes UTF-16, the name shows as typed and the dots appear at once.
 set -euo pipefail
 tool=$1
-wine=/usr/lib/wine/wine64
-export WINEDEBUG=-all
+wine=$(cd "$(dirname "$0")/../../cmake" && pwd)/wine-run
 export WINEPREFIX=${WINEPREFIX:-${HOLLOWBROOK_WINEPREFIX:-$HOME/.wine-hollowbrook}}
 job="$WINEPREFIX/drive_c/hbnames"
 rm -rf "$job" && mkdir -p "$job"
