@@ -1,6 +1,7 @@
 // The thin layer between the tool and its operating system: clock, pause,
-// existence probe, console and the one extra thread a timeout needs. One implementation file per
-// platform; the unit tests link a simulated one in its place.
+// existence probe, console, and the one extra thread that a timeout needs.
+// One implementation file per platform; the unit tests link a simulated one
+// in its place.
 #pragma once
 
 #include <cstddef>

@@ -51,18 +51,25 @@ done
 grep -qF " $mnt fuse" /proc/mounts || skip "the mount did not appear"
 
 # Stops the file system between two requests: a request it has already read
-# would hold the prober uninterruptibly, which a dead server does not do.
+# would hold the prober uninterruptibly, which a dead server does not do. The
+# stop has taken when the tool waits for an answer.
 stop_share() {
   local size
-  while :; do
+  for _ in $(seq 20); do
     size=$(stat -c %s "$log")
     sleep 0.2
     [ "$(stat -c %s "$log")" = "$size" ] || continue
     kill -STOP "$share_pid"
     sleep 0.05
-    [ "$(stat -c %s "$log")" = "$size" ] && return
+    if [ "$(stat -c %s "$log")" = "$size" ]; then
+      for _ in $(seq 25); do
+        grep -qs request_wait_answer /proc/"$tool_pid"/task/*/wchan && return 0
+        sleep 0.1
+      done
+    fi
     kill -CONT "$share_pid"
   done
+  fail "could not stop the file system under a waiting check"
 }
 
 if [[ $tool == *.exe ]]; then
