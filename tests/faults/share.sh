@@ -24,12 +24,16 @@ log=$scratch/requests
 mkdir "$backing" "$mnt"
 share_pid=
 tool_pid=
+# Keeps the test's own status: nothing here may fail it.
 cleanup() {
+  local status=$?
+  set +e
   [ -n "$tool_pid" ] && kill -KILL "$tool_pid" 2>/dev/null
   [ -n "$share_pid" ] && kill -CONT "$share_pid" 2>/dev/null
-  fusermount3 -u -z "$mnt" 2>/dev/null || umount -l "$mnt" 2>/dev/null || true
+  fusermount3 -u -z "$mnt" 2>/dev/null || umount -l "$mnt" 2>/dev/null
   [ -n "$share_pid" ] && kill "$share_pid" 2>/dev/null && wait "$share_pid" 2>/dev/null
   rm -rf "$scratch"
+  exit "$status"
 }
 trap cleanup EXIT
 fail() {
