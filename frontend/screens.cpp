@@ -52,7 +52,4 @@ void PrintSettings(const RunSettings& settings) {
     ConsolePrint(settings.fileShouldExist ? "    File condition:   Wait for file to exist\n"
                                           : "    File condition:   Wait for file to be deleted\n");
     ConsolePrint("\n");
-    if (settings.fileNameCut) {
-        ConsolePrint("    WARNING! File name longer than 259 characters; it cannot be checked.\n");
-    }
 }

@@ -7,14 +7,15 @@
 #include <cstddef>
 #include <cstdint>
 
-// Whole seconds from a monotonic clock that keeps counting while the machine
-// is suspended. Only differences between two readings mean anything, so a
-// change of the wall clock never moves a dot, a timeout or the report.
+// Whole seconds from a monotonic clock. Only differences between two readings
+// mean anything, so a change of the wall clock never moves a dot, a timeout
+// or the report. Linux, macOS and Windows go on counting while the machine is
+// suspended; FreeBSD's clock stops meanwhile.
 using ClockSeconds = std::int32_t;
 
 // What a probe of the watched name can tell. Unknown is a failure that says
-// nothing about the file (no permission, an I/O error, a vanished share):
-// it must never be taken as "absent".
+// nothing about the file (no permission, an I/O error, a vanished share, a
+// drive this session lacks): it must never be taken as "absent".
 enum class FileState { exists, absent, unknown };
 
 ClockSeconds ReadClock();
@@ -22,10 +23,21 @@ ClockSeconds ReadClock();
 // Blocks the thread for the whole pause; 0 only gives up the processor once.
 void PauseMilliseconds(std::uint32_t milliseconds);
 
-FileState ProbeFile(const char* fileName);
+// ProbeFile answers for one name. ProbePattern answers for a name whose last
+// part holds the wildcards * and ?: it exists when an entry of its folder
+// other than . and .. matches. An unknown answer leaves the system's error
+// number in *systemError, every other answer 0.
+FileState ProbeFile(const char* fileName, std::uint32_t* systemError);
+FileState ProbePattern(const char* pattern, std::uint32_t* systemError);
 
-// Called once before the first text. A reader that goes away must not end
-// the wait, and output that cannot be written is dropped, never fatal.
+// How this system reads a name: what separates its folders, and what no
+// name may hold at all.
+bool IsPathSeparator(char c);
+bool IsForbiddenInName(char c);
+
+// Called once before the first text and the first probe. A reader that goes
+// away must not end the wait, output that cannot be written is dropped, never
+// fatal, and no system dialog may hold up a probe.
 void PrepareConsole();
 
 // Text for standard output: a console gets it at once, a file or a pipe
@@ -37,8 +49,10 @@ void ConsoleFlush();
 // never joined. False when the system cannot start one.
 bool StartThread(void (*routine)());
 
-// Blocks the calling thread until ReadClock() reaches deadline, in one sleep
-// where the system allows it.
+// Blocks the calling thread until ReadClock() reaches deadline, never
+// sleeping more than a minute at a time where a sleep might not count a
+// suspend. It may return early when the system's sleep fails, so the caller
+// reads the clock itself.
 void SleepUntil(ClockSeconds deadline);
 
 // Ends the process with status 0 at once: no destructors, no exit handlers,

@@ -1,4 +1,7 @@
+#include <dirent.h>
 #include <errno.h>
+#include <fcntl.h>
+#include <limits.h>  // PTHREAD_STACK_MIN
 #include <pthread.h>
 #include <sched.h>
 #include <signal.h>
@@ -43,15 +46,135 @@ constexpr clockid_t kWaitClock = CLOCK_BOOTTIME;
 constexpr clockid_t kWaitClock = CLOCK_MONOTONIC;
 #endif
 
-// 64 KiB for the guard: it prints a few texts and nothing more.
-constexpr std::size_t kThreadStackBytes = 65536;
+constexpr ClockSeconds kLongestRelativeSleep = 60;
 
-void (*threadRoutine)() = nullptr;
+// The guard prints a few texts and nothing more; where the system asks for a
+// larger least stack (128 KiB on aarch64), it gets that.
+std::size_t GuardStackBytes() {
+    constexpr std::size_t kSmallStack = 65536;
+    const std::size_t least = static_cast<std::size_t>(PTHREAD_STACK_MIN);
+    return least > kSmallStack ? least : kSmallStack;
+}
 
-void* RunThreadRoutine(void* /*unused*/) {
-    threadRoutine();
+void* RunThreadRoutine(void* routine) {
+    reinterpret_cast<void (*)()>(routine)();
     return nullptr;
 }
+
+// Absent only when the system says so; any other failure says nothing.
+FileState AnswerFromError(int error, std::uint32_t* systemError) {
+    if (error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG) {
+        return FileState::absent;
+    }
+    *systemError = static_cast<std::uint32_t>(error);
+    return FileState::unknown;
+}
+
+// One character of a UTF-8 name: its first byte and its continuation bytes.
+const char* NextCharacter(const char* at) {
+    ++at;
+    while ((static_cast<unsigned char>(*at) & 0xC0u) == 0x80u) {
+        ++at;
+    }
+    return at;
+}
+
+// * matches any run of characters, ? one character; nothing else is special.
+// The last * seen takes one more character at each mismatch.
+bool Matches(const char* pattern, const char* name) {
+    const char* afterStar = nullptr;
+    const char* starTakesUpTo = nullptr;
+    while (*name != '\0') {
+        if (*pattern == '*') {
+            afterStar = ++pattern;
+            starTakesUpTo = name;
+        } else if (*pattern == '?') {
+            ++pattern;
+            name = NextCharacter(name);
+        } else if (*pattern == *name) {
+            ++pattern;
+            ++name;
+        } else if (afterStar != nullptr) {
+            pattern = afterStar;
+            starTakesUpTo = NextCharacter(starTakesUpTo);
+            name = starTakesUpTo;
+        } else {
+            return false;
+        }
+    }
+    while (*pattern == '*') {
+        ++pattern;
+    }
+    return *pattern == '\0';
+}
+
+bool EntryMatches(const char* entry, const char* lastPart) {
+    const bool selfOrParent =
+        entry[0] == '.' && (entry[1] == '\0' || (entry[1] == '.' && entry[2] == '\0'));
+    return !selfOrParent && Matches(lastPart, entry);
+}
+
+// glibc lets the tool read a folder into a buffer of its own: an open, as
+// many reads as the folder needs and a close, and no allocation. Elsewhere
+// the C library's folder stream does the same with a buffer of its own.
+#if defined(__linux__) && defined(__USE_GNU)
+
+alignas(struct dirent64) char folderEntries[32768];
+
+bool AnyEntryMatches(ssize_t length, const char* lastPart) {
+    for (ssize_t offset = 0; offset < length;) {
+        const auto* entry = reinterpret_cast<const struct dirent64*>(folderEntries + offset);
+        if (EntryMatches(entry->d_name, lastPart)) {
+            return true;
+        }
+        offset += entry->d_reclen;
+    }
+    return false;
+}
+
+FileState ScanFolder(const char* folder, const char* lastPart, std::uint32_t* systemError) {
+    const int entries = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (entries < 0) {
+        return AnswerFromError(errno, systemError);
+    }
+    FileState state = FileState::absent;
+    ssize_t length = 0;
+    while (state == FileState::absent &&
+           (length = getdents64(entries, folderEntries, sizeof folderEntries)) > 0) {
+        if (AnyEntryMatches(length, lastPart)) {
+            state = FileState::exists;
+        }
+    }
+    if (length < 0) {
+        state = AnswerFromError(errno, systemError);
+    }
+    close(entries);
+    return state;
+}
+
+#else
+
+FileState ScanFolder(const char* folder, const char* lastPart, std::uint32_t* systemError) {
+    DIR* entries = opendir(folder);
+    if (entries == nullptr) {
+        return AnswerFromError(errno, systemError);
+    }
+    FileState state = FileState::absent;
+    errno = 0;
+    for (const dirent* entry = readdir(entries); entry != nullptr; entry = readdir(entries)) {
+        if (EntryMatches(entry->d_name, lastPart)) {
+            state = FileState::exists;
+            break;
+        }
+    }
+    if (state == FileState::absent && errno != 0) {
+        state = AnswerFromError(errno, systemError);
+    }
+    closedir(entries);
+    return state;
+}
+
+#endif
 
 }  // namespace
 
@@ -73,17 +196,39 @@ void PauseMilliseconds(std::uint32_t milliseconds) {
     }
 }
 
-FileState ProbeFile(const char* fileName) {
+FileState ProbeFile(const char* fileName, std::uint32_t* systemError) {
+    *systemError = 0;
     // lstat, like the Windows attribute query, does not follow a final link:
     // a dangling symbolic link is an object whose attributes can be read.
     struct stat attributes {};
     if (lstat(fileName, &attributes) == 0) {
         return FileState::exists;
     }
-    if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG) {
-        return FileState::absent;
+    return AnswerFromError(errno, systemError);
+}
+
+FileState ProbePattern(const char* pattern, std::uint32_t* systemError) {
+    *systemError = 0;
+    const char* slash = std::strrchr(pattern, '/');
+    if (slash == nullptr) {
+        return ScanFolder(".", pattern, systemError);
     }
-    return FileState::unknown;
+    char folder[4096];
+    const std::size_t length = slash == pattern ? 1 : static_cast<std::size_t>(slash - pattern);
+    if (length >= sizeof folder) {
+        return AnswerFromError(ENAMETOOLONG, systemError);
+    }
+    std::memcpy(folder, pattern, length);
+    folder[length] = '\0';
+    return ScanFolder(folder, slash + 1, systemError);
+}
+
+bool IsPathSeparator(char c) {
+    return c == '/';
+}
+
+bool IsForbiddenInName(char /*c*/) {
+    return false;
 }
 
 void PrepareConsole() {
@@ -114,33 +259,42 @@ void ConsoleFlush() {
 }
 
 bool StartThread(void (*routine)()) {
-    threadRoutine = routine;
     pthread_attr_t attributes;
-    if (pthread_attr_init(&attributes) != 0) {
-        return false;
+    const bool configured = pthread_attr_init(&attributes) == 0;
+    if (configured) {
+        // A stack size the system refuses leaves its default stack, which is
+        // larger: never a reason to run without the guard.
+        static_cast<void>(pthread_attr_setstacksize(&attributes, GuardStackBytes()));
     }
-    static_cast<void>(pthread_attr_setstacksize(&attributes, kThreadStackBytes));
-    static_cast<void>(pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED));
     pthread_t thread;
-    const bool started = pthread_create(&thread, &attributes, RunThreadRoutine, nullptr) == 0;
-    static_cast<void>(pthread_attr_destroy(&attributes));
+    const bool started = pthread_create(&thread, configured ? &attributes : nullptr,
+                                        RunThreadRoutine, reinterpret_cast<void*>(routine)) == 0;
+    if (started) {
+        static_cast<void>(pthread_detach(thread));
+    }
+    if (configured) {
+        static_cast<void>(pthread_attr_destroy(&attributes));
+    }
     return started;
 }
 
 void SleepUntil(ClockSeconds deadline) {
-#if defined(__APPLE__)
-    // No absolute sleep here: sleep the difference until the clock is there.
     for (ClockSeconds now = ReadClock(); now < deadline; now = ReadClock()) {
-        timespec remaining{};
-        remaining.tv_sec = static_cast<time_t>(deadline - now);
-        static_cast<void>(nanosleep(&remaining, nullptr));
-    }
-#else
-    timespec until{};
-    until.tv_sec = static_cast<time_t>(deadline);
-    while (clock_nanosleep(kWaitClock, TIMER_ABSTIME, &until, nullptr) == EINTR) {
-    }
+#if !defined(__APPLE__)
+        // One absolute sleep on the wait's own clock, unless it fails.
+        timespec until{};
+        until.tv_sec = static_cast<time_t>(deadline);
+        const int failure = clock_nanosleep(kWaitClock, TIMER_ABSTIME, &until, nullptr);
+        if (failure == 0 || failure == EINTR) {
+            continue;
+        }
 #endif
+        // A relative sleep, where there is no absolute one or it failed,
+        // may not count a suspend: a minute at most, then the clock again.
+        const ClockSeconds step =
+            deadline - now < kLongestRelativeSleep ? deadline - now : kLongestRelativeSleep;
+        PauseMilliseconds(static_cast<std::uint32_t>(step) * 1000u);
+    }
 }
 
 void EndProcessNow() {

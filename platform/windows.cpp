@@ -29,14 +29,49 @@ bool WriteToConsole(const char* text, std::size_t length) {
     return true;
 }
 
-// 64 KiB for the guard: it prints a few texts and nothing more.
+// The guard prints a few texts and nothing more.
 constexpr SIZE_T kThreadStackBytes = 65536;
 
-void (*threadRoutine)() = nullptr;
+// Sleep does not count a suspend; the tick count, read after each sleep, does.
+constexpr ULONGLONG kLongestSleepMs = 60000;
 
-DWORD WINAPI RunThreadRoutine(LPVOID /*unused*/) {
-    threadRoutine();
+DWORD WINAPI RunThreadRoutine(LPVOID routine) {
+    reinterpret_cast<void (*)()>(routine)();
     return 0;
+}
+
+bool IsLongPathPrefix(const char* name) {
+    return IsPathSeparator(name[0]) && IsPathSeparator(name[1]) && name[2] == '?' &&
+           IsPathSeparator(name[3]);
+}
+
+// A drive letter whose root does not exist: a mapped drive that this logon
+// lacks, as under the task scheduler, in a service or at an elevated prompt.
+bool OnMissingDrive(const char* name) {
+    if (IsLongPathPrefix(name)) {
+        name += 4;
+    }
+    const char letter = static_cast<char>(name[0] | 0x20);
+    if (letter < 'a' || letter > 'z' || name[1] != ':') {
+        return false;
+    }
+    const char root[] = {name[0], ':', '\\', '\0'};
+    return GetDriveTypeA(root) == DRIVE_NO_ROOT_DIR;
+}
+
+// Absent only when the system says so about a drive that is there; a name
+// it cannot read says nothing about the file.
+FileState AnswerFromError(const char* name, DWORD error, std::uint32_t* systemError) {
+    const bool notFound = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    if (notFound && !OnMissingDrive(name)) {
+        return FileState::absent;
+    }
+    *systemError = error;
+    return FileState::unknown;
+}
+
+bool IsSelfOrParent(const char* entry) {
+    return entry[0] == '.' && (entry[1] == '\0' || (entry[1] == '.' && entry[2] == '\0'));
 }
 
 }  // namespace
@@ -51,27 +86,52 @@ void PauseMilliseconds(std::uint32_t milliseconds) {
     Sleep(milliseconds);
 }
 
-FileState ProbeFile(const char* fileName) {
-    if (fileName[0] == '\0') {
-        return FileState::absent;
-    }
+FileState ProbeFile(const char* fileName, std::uint32_t* systemError) {
+    *systemError = 0;
     if (GetFileAttributesA(fileName) != INVALID_FILE_ATTRIBUTES) {
         return FileState::exists;
     }
-    switch (GetLastError()) {
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_INVALID_NAME:
-        case ERROR_BAD_PATHNAME:
-            return FileState::absent;
-        default:
-            return FileState::unknown;
+    return AnswerFromError(fileName, GetLastError(), systemError);
+}
+
+// The system matches, as cmd.exe's "if exist" does, with the same quirks.
+// The basic information level and large fetches would need Windows 7.
+FileState ProbePattern(const char* pattern, std::uint32_t* systemError) {
+    *systemError = 0;
+    WIN32_FIND_DATAA entry;
+    HANDLE search =
+        FindFirstFileExA(pattern, FindExInfoStandard, &entry, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) {
+        return AnswerFromError(pattern, GetLastError(), systemError);
     }
+    bool found = !IsSelfOrParent(entry.cFileName);
+    while (!found && FindNextFileA(search, &entry)) {
+        found = !IsSelfOrParent(entry.cFileName);
+    }
+    const DWORD error = found ? ERROR_SUCCESS : GetLastError();
+    FindClose(search);
+    if (found || error == ERROR_NO_MORE_FILES) {
+        return found ? FileState::exists : FileState::absent;
+    }
+    *systemError = error;
+    return FileState::unknown;
+}
+
+bool IsPathSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+bool IsForbiddenInName(char c) {
+    const unsigned char code = static_cast<unsigned char>(c);
+    return code < 0x20 || c == '"' || c == '<' || c == '>' || c == '|';
 }
 
 // Output that cannot be written is dropped, never fatal: the results of the
 // stream calls below are of no use to the tool.
 void PrepareConsole() {
+    // A drive without a medium answers a probe with an error at once, instead
+    // of a dialog that holds the probe until someone clicks it away.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
     DWORD mode = 0;
     if (output != nullptr && output != INVALID_HANDLE_VALUE && GetConsoleMode(output, &mode)) {
@@ -94,9 +154,9 @@ void ConsoleFlush() {
 }
 
 bool StartThread(void (*routine)()) {
-    threadRoutine = routine;
-    HANDLE thread = CreateThread(nullptr, kThreadStackBytes, RunThreadRoutine, nullptr,
-                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    HANDLE thread =
+        CreateThread(nullptr, kThreadStackBytes, RunThreadRoutine,
+                     reinterpret_cast<LPVOID>(routine), STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     if (thread == nullptr) {
         return false;
     }
@@ -105,11 +165,10 @@ bool StartThread(void (*routine)()) {
 }
 
 void SleepUntil(ClockSeconds deadline) {
-    // Sleep does not count a suspend; the tick count does, so look again.
     const ULONGLONG until = static_cast<ULONGLONG>(deadline) * 1000u;
     for (ULONGLONG now = GetTickCount64(); now < until; now = GetTickCount64()) {
         const ULONGLONG remaining = until - now;
-        Sleep(remaining < INFINITE ? static_cast<DWORD>(remaining) : INFINITE - 1);
+        Sleep(static_cast<DWORD>(remaining < kLongestSleepMs ? remaining : kLongestSleepMs));
     }
 }
 

@@ -80,25 +80,60 @@ TEST(Driver, EchoesTheSettingsThenWaitsAndReports) {
     EXPECT_TRUE(world.flushed);
 }
 
-TEST(Driver, OverlongNameIsEchoedCutButNeverProbed) {
-    sim::World& world = sim::Reset();
-    world.file = sim::AppearsAt(0);
-    const std::string name(300, 'n');
-    EXPECT_EQ(0, RunTool({"hb", ("\\f" + name).c_str(), "\\s10", "\\t1", "\\eT"}));
-    const std::string expected = "    File to check:    " + name.substr(0, 259) +
-                                 "\n"
-                                 "    Seconds to sleep: 10\n"
-                                 "    Timeout minutes:  1\n"
-                                 "    File condition:   Wait for file to exist\n"
-                                 "\n"
-                                 "    WARNING! File name longer than 259 characters; it cannot be "
-                                 "checked.\n"
-                                 "[ Waiting for File to Appear ]\n"
-                                 "    ......\n"
-                                 "    WARNING! Timeout condition encountered.\n";
-    EXPECT_NE(std::string::npos, world.output.find(expected)) << world.output;
-    EXPECT_TRUE(world.probedNames.empty());
-    EXPECT_EQ(70000u, world.nowMs);
+// Each of these gets one warning under the echo, the first that applies, and
+// is never probed: the wait lasts until the timeout.
+TEST(Driver, NamesThatCannotBeCheckedAreNeverProbed) {
+    const std::string overlong(300, 'n');
+    const struct {
+        std::string argument;
+        std::string echoed;
+        const char* warning;
+    } cases[] = {
+        {"\\f" + overlong, overlong.substr(0, 259),
+         "File name longer than 259 characters; it cannot be checked."},
+        {"\\f \t  ", "", "File name is empty; it cannot be checked."},
+        {"\\fC:\\jobs\\lockdir\"", "C:\\jobs\\lockdir\"",
+         "File name holds a character Windows does not allow; it cannot be checked."},
+        {"\\fC:\\in\\*\\bad|name", "C:\\in\\*\\bad|name",
+         "File name holds a character Windows does not allow; it cannot be checked."},
+        {"\\fC:\\in\\*\\done.flg", "C:\\in\\*\\done.flg",
+         "File name has a wildcard before its last part; it cannot be checked."},
+    };
+    for (const auto& c : cases) {
+        sim::World& world = sim::Reset();
+        world.file = sim::AppearsAt(0);
+        EXPECT_EQ(0, RunTool({"hb", c.argument.c_str(), "\\s10", "\\t1", "\\eT"}));
+        const std::string expected = "    File to check:    " + c.echoed +
+                                     "\n"
+                                     "    Seconds to sleep: 10\n"
+                                     "    Timeout minutes:  1\n"
+                                     "    File condition:   Wait for file to exist\n"
+                                     "\n"
+                                     "    WARNING! " +
+                                     c.warning +
+                                     "\n"
+                                     "[ Waiting for File to Appear ]\n"
+                                     "    ......\n"
+                                     "    WARNING! Timeout condition encountered.\n";
+        EXPECT_NE(std::string::npos, world.output.find(expected)) << world.output;
+        EXPECT_TRUE(world.probedNames.empty() && world.probedPatterns.empty()) << c.echoed;
+        EXPECT_EQ(70000u, world.nowMs);
+    }
+}
+
+// A wildcard in the last part makes a pattern; the ? of the long-path prefix
+// does not.
+TEST(Driver, PatternsAndLongPathsAreCheckedEachTheirWay) {
+    for (const char* name : {"C:\\inbox\\*.txt", "\\\\?\\C:\\jobs\\done.flg"}) {
+        sim::World& world = sim::Reset();
+        world.file = sim::AppearsAt(0);
+        EXPECT_EQ(0, RunTool({"hb", (std::string("\\f") + name).c_str(), "\\s10", "\\t1", "\\eT"}));
+        EXPECT_NE(std::string::npos, world.output.find("File Condition Met: File was found"));
+        const bool pattern = name[0] == 'C';
+        EXPECT_EQ(pattern ? world.probedPatterns : world.probedNames,
+                  std::vector<std::string>{name});
+        EXPECT_TRUE((pattern ? world.probedNames : world.probedPatterns).empty());
+    }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #if defined(_WIN32)
 #include <direct.h>
 #include <process.h>
+#include <windows.h>
 #else
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,32 +22,51 @@ struct ProbeCase {
     FileState expected;
 };
 
-void ExpectProbes(const ProbeCase* cases, std::size_t count) {
+using Probe = FileState (*)(const char*, std::uint32_t*);
+
+// An unknown answer carries the system's error number, every other one 0.
+void ExpectProbes(Probe probe, const ProbeCase* cases, std::size_t count) {
     for (std::size_t index = 0; index < count; ++index) {
-        EXPECT_EQ(static_cast<int>(cases[index].expected),
-                  static_cast<int>(ProbeFile(cases[index].name.c_str())))
+        std::uint32_t error = 12345;
+        const FileState state = probe(cases[index].name.c_str(), &error);
+        EXPECT_EQ(static_cast<int>(cases[index].expected), static_cast<int>(state))
             << "probing \"" << cases[index].name << "\"";
+        EXPECT_EQ(state == FileState::unknown, error != 0) << cases[index].name << ": " << error;
     }
+}
+
+void Touch(const std::string& path) {
+    std::fclose(std::fopen(path.c_str(), "w"));
 }
 
 #if defined(_WIN32)
 
-TEST(PlatformProbe, AnswersFromTheAttributeQuery) {
+TEST(PlatformProbe, AnswersFromTheAttributeQueryAndTheFolderSearch) {
     const std::string dir = "C:\\hb-probe-" + std::to_string(_getpid());
     ASSERT_EQ(0, _mkdir(dir.c_str()));
-    const std::string file = dir + "\\x.txt";
-    std::fclose(std::fopen(file.c_str(), "w"));
-    const ProbeCase cases[] = {
-        {file, FileState::exists},
+    ASSERT_EQ(0, _mkdir((dir + "\\empty").c_str()));
+    Touch(dir + "\\x.txt");
+    ASSERT_EQ(static_cast<UINT>(DRIVE_NO_ROOT_DIR), GetDriveTypeA("Q:\\")) << "Q: must not exist";
+    const ProbeCase names[] = {
+        {dir + "\\x.txt", FileState::exists},
         {dir, FileState::exists},
         {dir + "\\missing.txt", FileState::absent},
         {dir + "\\no-such-dir\\x.txt", FileState::absent},
-        {"", FileState::absent},
-        {dir + "\\bad<name>", FileState::absent},
+        {dir + "\\bad<name>", FileState::unknown},  // a name no file can have
+        {"Q:\\lock.flg", FileState::unknown},       // a drive this session lacks
+        {"Q:\\jobs\\lock.flg", FileState::unknown},
     };
-    ExpectProbes(cases, sizeof cases / sizeof cases[0]);
-    std::remove(file.c_str());
-    _rmdir(dir.c_str());
+    ExpectProbes(ProbeFile, names, sizeof names / sizeof names[0]);
+    const ProbeCase patterns[] = {
+        {dir + "\\*.txt", FileState::exists},
+        {dir + "/?.t*", FileState::exists},
+        {dir + "\\*.csv", FileState::absent},
+        {dir + "\\empty\\*", FileState::absent},  // . and .. never match
+        {dir + "\\no-such-dir\\*", FileState::absent},
+        {"Q:\\*.flg", FileState::unknown},
+    };
+    ExpectProbes(ProbePattern, patterns, sizeof patterns / sizeof patterns[0]);
+    std::system(("rmdir /s /q " + dir).c_str());
 }
 
 #else
@@ -55,7 +75,7 @@ TEST(PlatformProbe, AnswersFromLstat) {
     char pattern[] = "/tmp/hb-probe-XXXXXX";
     const std::string dir = mkdtemp(pattern);
     const std::string file = dir + "/x.txt";
-    std::fclose(std::fopen(file.c_str(), "w"));
+    Touch(file);
     ASSERT_EQ(0, symlink((dir + "/nowhere").c_str(), (dir + "/dangling").c_str()));
     ASSERT_EQ(0, symlink((dir + "/loop").c_str(), (dir + "/loop").c_str()));
     const ProbeCase cases[] = {
@@ -69,7 +89,45 @@ TEST(PlatformProbe, AnswersFromLstat) {
         {"", FileState::absent},
         {dir + "/loop/x.txt", FileState::unknown},  // too many links: nothing known
     };
-    ExpectProbes(cases, sizeof cases / sizeof cases[0]);
+    ExpectProbes(ProbeFile, cases, sizeof cases / sizeof cases[0]);
+    std::system(("rm -rf " + dir).c_str());
+}
+
+// * and ? alone are wildcards, ? takes one UTF-8 character, case counts, a
+// leading dot is a character like any other, and . and .. never match.
+TEST(PlatformProbe, MatchesPatternsAgainstTheFolder) {
+    char pattern[] = "/tmp/hb-pattern-XXXXXX";
+    const std::string dir = mkdtemp(pattern);
+    for (const char* name : {"x.txt", "Upper.TXT", ".hidden", "[a].log", "\xc5\x82.flg"}) {
+        Touch(dir + "/" + name);
+    }
+    ASSERT_EQ(0, mkdir((dir + "/empty").c_str(), 0755));
+    ASSERT_EQ(0, mkdir((dir + "/many").c_str(), 0755));
+    // More entries than one read of the folder returns.
+    for (int index = 0; index < 3000; ++index) {
+        Touch(dir + "/many/entry-" + std::to_string(index));
+    }
+    Touch(dir + "/many/needle");
+    ASSERT_EQ(0, symlink((dir + "/loop").c_str(), (dir + "/loop").c_str()));
+    const ProbeCase cases[] = {
+        {dir + "/*.txt", FileState::exists},
+        {dir + "/*.TXT", FileState::exists},
+        {dir + "/x.TX?", FileState::absent},
+        {dir + "/?.flg", FileState::exists},
+        {dir + "/??.flg", FileState::absent},
+        {dir + "/[a]*", FileState::exists},
+        {dir + "/[ab]*", FileState::absent},
+        {dir + "/.h*", FileState::exists},
+        {dir + "/*.csv", FileState::absent},
+        {dir + "/*x*t*", FileState::exists},
+        {dir + "/empty/*", FileState::absent},
+        {dir + "/many/*.none", FileState::absent},
+        {dir + "/many/ne?dle", FileState::exists},
+        {dir + "/missing/*", FileState::absent},
+        {dir + "/x.txt/*", FileState::absent},
+        {dir + "/loop/*", FileState::unknown},
+    };
+    ExpectProbes(ProbePattern, cases, sizeof cases / sizeof cases[0]);
     std::system(("rm -rf " + dir).c_str());
 }
 

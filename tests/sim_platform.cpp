@@ -18,10 +18,6 @@ World& Reset() {
     return world;
 }
 
-World& Current() {
-    return world;
-}
-
 std::function<FileState(std::uint64_t)> AppearsAt(std::uint64_t second) {
     return [second](std::uint64_t nowMs) {
         return nowMs >= second * 1000 ? FileState::exists : FileState::absent;
@@ -45,9 +41,32 @@ void PauseMilliseconds(std::uint32_t milliseconds) {
     sim::world.nowMs += milliseconds;
 }
 
-FileState ProbeFile(const char* fileName) {
+namespace {
+
+FileState Answer(std::uint32_t* systemError) {
+    const FileState state = sim::world.file ? sim::world.file(sim::world.nowMs) : FileState::absent;
+    *systemError = state == FileState::unknown ? sim::world.unknownError : 0;
+    return state;
+}
+
+}  // namespace
+
+FileState ProbeFile(const char* fileName, std::uint32_t* systemError) {
     sim::world.probedNames.emplace_back(fileName);
-    return sim::world.file ? sim::world.file(sim::world.nowMs) : FileState::absent;
+    return Answer(systemError);
+}
+
+FileState ProbePattern(const char* pattern, std::uint32_t* systemError) {
+    sim::world.probedPatterns.emplace_back(pattern);
+    return Answer(systemError);
+}
+
+bool IsPathSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+bool IsForbiddenInName(char c) {
+    return static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '<' || c == '>' || c == '|';
 }
 
 void PrepareConsole() {}
@@ -67,6 +86,9 @@ bool StartThread(void (*routine)()) {
 }
 
 void SleepUntil(ClockSeconds deadline) {
+    if (sim::world.sleepFails) {
+        return;
+    }
     const std::uint64_t deadlineMs = static_cast<std::uint64_t>(deadline) * 1000;
     if (sim::world.nowMs < deadlineMs) {
         sim::world.nowMs = deadlineMs;

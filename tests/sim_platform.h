@@ -1,5 +1,7 @@
 // A simulated platform, linked in place of the real one: a clock that only a
-// pause moves, a scripted watched file and captured console output.
+// pause moves, a scripted watched file and captured console output. Names
+// follow the Windows rules: \ and / separate folders, and " < > | and control
+// characters are not allowed.
 #pragma once
 
 #include <cstdint>
@@ -16,18 +18,20 @@ struct World {
     std::string output;
     // The watched file's state at a given simulated time; absent by default.
     std::function<FileState(std::uint64_t nowMs)> file;
+    std::uint32_t unknownError = 5;  // the error number of an unknown answer
     std::vector<std::string> probedNames;
+    std::vector<std::string> probedPatterns;
     int pauses = 0;
     bool flushed = true;  // false while written text waits for ConsoleFlush
     int pausesWithTextPending = 0;
     // A started thread is recorded, not run: a test runs it where it likes.
     void (*thread)() = nullptr;
+    bool sleepFails = false;  // SleepUntil returns at once, as a failed sleep does
     int processEnds = 0;
 };
 
 // Fresh world for each test: clock at 0, no output, no file.
 World& Reset();
-World& Current();
 
 // A file that comes into existence at the given second and stays.
 std::function<FileState(std::uint64_t)> AppearsAt(std::uint64_t second);

@@ -58,13 +58,19 @@ TEST(WaitLoop, ConditionAlreadyHoldingIsReportedAfterOnePause) {
     EXPECT_EQ(1, world.pauses);
 }
 
-TEST(WaitLoop, UnknownProbeNeverCountsAsDeleted) {
+// The first unknown answer is named once, on a line of its own; the dots go
+// on below it, and later unknown answers say nothing more.
+TEST(WaitLoop, UnknownProbeNeverCountsAsDeletedAndIsNamedOnce) {
     sim::World& world = sim::Reset();
-    world.file = [](std::uint64_t) { return FileState::unknown; };
+    world.file = [](std::uint64_t nowMs) {
+        return nowMs < 25000 ? FileState::exists : FileState::unknown;
+    };
     PollFileCondition(Settings(10, 1, false), 0);
     EXPECT_EQ(
         "[ Waiting for File to be Deleted ]\n"
-        "    ......\n"
+        "    ..\n"
+        "    NOTE: The system cannot tell whether the file exists (error 5); still waiting.\n"
+        "    ....\n"
         "    WARNING! Timeout condition encountered.\n"
         "             File was not deleted.\n",
         world.output);
@@ -111,27 +117,32 @@ TEST(StallGuard, StartsOnlyForATimeoutTheClockCanReach) {
     EXPECT_NE(nullptr, world.thread);
 }
 
+// A guard whose sleep fails still waits for the timeout before it acts.
 TEST(StallGuard, TakesOverAProbeThatNeverReturns) {
-    sim::World& world = sim::Reset();
-    // From the probe at 4 s on, the file system does not answer: the guard
-    // runs while that probe hangs, and the file it then reports changes nothing.
-    world.file = [&world](std::uint64_t nowMs) {
-        if (nowMs == 4000) {
-            world.thread();
-        }
-        return nowMs < 4000 ? FileState::absent : FileState::exists;
-    };
-    PollFileCondition(Settings(1, 1, true), 0);
-    EXPECT_EQ(std::string("[ Waiting for File to Appear ]\n"
-                          "\n"
-                          "    WARNING! Timeout condition encountered.\n"
-                          "             File was not found.\n"
-                          "             The file system did not answer for 56 seconds.\n") +
-                  kReportAfterOneMinute,
-              world.output);
-    EXPECT_EQ(60000u, world.nowMs);
-    EXPECT_TRUE(world.flushed);
-    EXPECT_EQ(2, world.processEnds) << "both threads end the process, the guard first";
+    for (bool sleepFails : {false, true}) {
+        sim::World& world = sim::Reset();
+        world.sleepFails = sleepFails;
+        // From the probe at 4 s on, the file system does not answer: the guard
+        // runs while that probe hangs, and the file it then reports changes nothing.
+        world.file = [&world](std::uint64_t nowMs) {
+            if (nowMs == 4000) {
+                world.thread();
+            }
+            return nowMs < 4000 ? FileState::absent : FileState::exists;
+        };
+        PollFileCondition(Settings(1, 1, true), 0);
+        EXPECT_EQ(std::string("[ Waiting for File to Appear ]\n"
+                              "\n"
+                              "    WARNING! Timeout condition encountered.\n"
+                              "             File was not found.\n"
+                              "             The file system did not answer for 56 seconds.\n") +
+                      kReportAfterOneMinute,
+                  world.output)
+            << (sleepFails ? "with a failed sleep" : "");
+        EXPECT_EQ(60000u, world.nowMs);
+        EXPECT_TRUE(world.flushed);
+        EXPECT_EQ(2, world.processEnds) << "both threads end the process, the guard first";
+    }
 }
 
 TEST(StallGuard, LeavesOutTimeoutLinesTheLoopAlreadyPrinted) {
@@ -147,6 +158,7 @@ TEST(StallGuard, LeavesOutTimeoutLinesTheLoopAlreadyPrinted) {
     PollFileCondition(Settings(1, 1, false), 0);
     EXPECT_EQ(
         "[ Waiting for File to be Deleted ]\n"
+        "    NOTE: The system cannot tell whether the file exists (error 5); still waiting.\n"
         "    ..........\n"
         "    WARNING! Timeout condition encountered.\n"
         "             File was not deleted.\n"

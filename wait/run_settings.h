@@ -11,6 +11,6 @@ struct RunSettings {
     std::uint32_t timeoutMinutes;  // 0: no timeout
     bool fileShouldExist;          // false: wait for the file to be deleted
     // The name typed was longer than the buffer: what it holds is another
-    // path, so it is never probed.
+    // path, which the wait never probes.
     bool fileNameCut;
 };

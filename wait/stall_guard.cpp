@@ -4,10 +4,9 @@
 #include <cstdint>
 #include <limits>
 
-#include "console/console_print.h"
 #include "wait/clock.h"
 #include "wait/elapsed.h"
-#include "wait/wait_loop.h"
+#include "wait/wait_lines.h"
 
 namespace {
 
@@ -31,7 +30,6 @@ bool guarded = false;
 // When the probe under way began, or one of the two states above. Whoever
 // moves it away from a clock reading first owns the end of the run.
 std::atomic<ClockSeconds> probingSince{kNotProbing};
-std::atomic<bool> timeoutLinesShown{false};
 std::atomic<bool> endPrinted{false};
 
 void Guard() {
@@ -47,7 +45,6 @@ void Guard() {
 void StartStallGuard(const RunSettings& settings, ClockSeconds waitStartTime,
                      ClockSeconds programStartTime) {
     probingSince = kNotProbing;
-    timeoutLinesShown = false;
     endPrinted = false;
     const std::int64_t due =
         std::int64_t{waitStartTime} + std::int64_t{60} * settings.timeoutMinutes;
@@ -58,15 +55,15 @@ void StartStallGuard(const RunSettings& settings, ClockSeconds waitStartTime,
     }
 }
 
-void BeginProbe(bool timeoutLinesPrinted) {
+void BeginProbe() {
     if (guarded) {
-        timeoutLinesShown = timeoutLinesPrinted;
         probingSince = ReadClock();
     }
 }
 
-bool EndProbe() {
-    return !guarded || probingSince.exchange(kNotProbing) != kTakenOver;
+RunOwner EndProbe() {
+    const bool takenOver = guarded && probingSince.exchange(kNotProbing) == kTakenOver;
+    return takenOver ? RunOwner::guard : RunOwner::loop;
 }
 
 void WaitToBeEnded() {
@@ -78,17 +75,16 @@ void WaitToBeEnded() {
 
 bool TakeOverStalledRun() {
     ClockSeconds since = probingSince;
-    if (since < 0) {
+    // A sleep that failed or ended early is no reason to act before the due time.
+    if (since < 0 || ReadClock() < job.due) {
         return false;
     }
     const std::uint32_t stalled = SecondsSince(since);
     if (stalled < kStalledSeconds || !probingSince.compare_exchange_strong(since, kTakenOver)) {
         return false;
     }
-    if (!timeoutLinesShown) {
-        PrintTimeout(job.fileShouldExist);
-    }
-    ConsolePrint("             The file system did not answer for %u seconds.\n", stalled);
+    PrintTimeout(job.fileShouldExist);
+    PrintStall(stalled);
     PrintElapsedTime(job.programStartTime);
     ConsoleFlush();
     endPrinted = true;

@@ -14,10 +14,12 @@
 void StartStallGuard(const RunSettings& settings, ClockSeconds waitStartTime,
                      ClockSeconds programStartTime);
 
-// Around each probe. EndProbe is false when the guard took the run over
-// meanwhile: the caller then prints nothing more and calls WaitToBeEnded.
-void BeginProbe(bool timeoutLinesPrinted);
-bool EndProbe();
+// Who ends the run once a probe is over: the loop, or the guard that took it
+// over meanwhile. The loop then prints nothing more and calls WaitToBeEnded.
+enum class RunOwner { loop, guard };
+
+void BeginProbe();
+RunOwner EndProbe();
 void WaitToBeEnded();
 
 // One look of the guard: true when it took the run over and printed its end.

@@ -1,58 +1,52 @@
 #include "wait/wait_loop.h"
 
-#include "console/console_print.h"
 #include "platform/platform.h"
 #include "wait/clock.h"
+#include "wait/file_name.h"
 #include "wait/stall_guard.h"
+#include "wait/wait_lines.h"
 
 namespace {
 
-constexpr std::uint32_t kSecondsBetweenDots = 5;
-constexpr int kDotsPerGroup = 75;
+// A dot is due once more than this has passed since the last one.
+constexpr std::uint32_t kSecondsBeforeNextDot = 5;
 constexpr std::uint64_t kLongestPause = 4294967000u;
 
-struct DotState {
-    ClockSeconds lastDotTime;
-    int dotsInGroup;
-};
+using Probe = FileState (*)(const char* fileName, std::uint32_t* systemError);
 
-void ShowProgress(DotState& dots) {
-    if (SecondsSince(dots.lastDotTime) <= kSecondsBetweenDots) {
-        return;
+// None for a name that cannot be checked: it is never probed.
+Probe ChooseProbe(const RunSettings& settings, NameFault fault) {
+    if (fault != NameFault::none) {
+        return nullptr;
     }
-    // The indent goes out with its dot, so a console gets one write per dot.
-    ConsolePrint(dots.dotsInGroup == 0 ? "    ." : ".");
-    dots.dotsInGroup = (dots.dotsInGroup + 1) % kDotsPerGroup;
-    dots.lastDotTime = ReadClock();
+    return IsPattern(settings.fileName) ? ProbePattern : ProbeFile;
+}
+
+// True when the wait ends with this check: the condition holds, or the guard
+// took the run over while the probe was under way.
+bool CheckEndsWait(const RunSettings& settings, Probe probe) {
+    std::uint32_t systemError = 0;
+    BeginProbe();
+    const FileState state = probe(settings.fileName, &systemError);
+    if (EndProbe() == RunOwner::guard) {
+        WaitToBeEnded();
+        return true;
+    }
+    if (state == (settings.fileShouldExist ? FileState::exists : FileState::absent)) {
+        PrintConditionMet(settings.fileShouldExist);
+        return true;
+    }
+    if (state == FileState::unknown) {
+        PrintUnknownNote(systemError);
+    }
+    return false;
 }
 
 bool TimeoutFired(const RunSettings& settings, ClockSeconds waitStartTime) {
     return settings.timeoutMinutes != 0 && MinutesSince(waitStartTime) >= settings.timeoutMinutes;
 }
 
-bool FileConditionMet(const RunSettings& settings) {
-    // A cut name is another path: every pass counts as unknown.
-    if (settings.fileNameCut) {
-        return false;
-    }
-    FileState wanted = settings.fileShouldExist ? FileState::exists : FileState::absent;
-    return ProbeFile(settings.fileName) == wanted;
-}
-
-void PrintConditionMet(bool fileShouldExist) {
-    ConsolePrint("\n");
-    ConsolePrint(fileShouldExist ? "    File Condition Met: File was found\n"
-                                 : "    File Condition Met: File no longer exists\n");
-}
-
 }  // namespace
-
-void PrintTimeout(bool fileShouldExist) {
-    ConsolePrint("\n");
-    ConsolePrint("    WARNING! Timeout condition encountered.\n");
-    ConsolePrint(fileShouldExist ? "             File was not found.\n"
-                                 : "             File was not deleted.\n");
-}
 
 std::uint32_t PauseLength(std::int32_t sleepSeconds) {
     if (sleepSeconds <= 0) {
@@ -63,33 +57,27 @@ std::uint32_t PauseLength(std::int32_t sleepSeconds) {
 }
 
 void PollFileCondition(const RunSettings& settings, ClockSeconds programStartTime) {
-    ConsolePrint(settings.fileShouldExist ? "[ Waiting for File to Appear ]\n"
-                                          : "[ Waiting for File to be Deleted ]\n");
-    DotState dots{ReadClock(), 0};
+    const NameFault fault = FindNameFault(settings);
+    const Probe probe = ChooseProbe(settings, fault);
+    PrintNameWarning(fault);
+    PrintWaitHeader(settings.fileShouldExist);
+    ClockSeconds lastDotTime = ReadClock();
     const ClockSeconds waitStartTime = ReadClock();
     const std::uint32_t pause = PauseLength(settings.sleepSeconds);
     StartStallGuard(settings, waitStartTime, programStartTime);
-    bool running = true;
-    for (;;) {
-        ShowProgress(dots);
-        if (TimeoutFired(settings, waitStartTime)) {
+    for (bool lastPass = false; !lastPass;) {
+        if (SecondsSince(lastDotTime) > kSecondsBeforeNextDot) {
+            PrintDot();
+            lastDotTime = ReadClock();
+        }
+        lastPass = TimeoutFired(settings, waitStartTime);
+        if (lastPass) {
             PrintTimeout(settings.fileShouldExist);
-            running = false;
         }
         // Whatever a log is owed goes out before the tool blocks.
         ConsoleFlush();
         PauseMilliseconds(pause);
-        BeginProbe(!running);
-        const bool conditionMet = FileConditionMet(settings);
-        if (!EndProbe()) {
-            WaitToBeEnded();
-            return;
-        }
-        if (conditionMet) {
-            PrintConditionMet(settings.fileShouldExist);
-            return;
-        }
-        if (!running) {
+        if (probe != nullptr && CheckEndsWait(settings, probe)) {
             return;
         }
     }

@@ -11,9 +11,6 @@
 // report since programStartTime, should a probe not return.
 void PollFileCondition(const RunSettings& settings, ClockSeconds programStartTime);
 
-// "\n", the timeout warning and which condition was not met.
-void PrintTimeout(bool fileShouldExist);
-
 // The pause between checks: a negative count pauses 0 ms, and the length is
 // capped below 0xFFFFFFFF, which the Windows pause takes as "forever".
 std::uint32_t PauseLength(std::int32_t sleepSeconds);

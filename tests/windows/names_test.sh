@@ -3,6 +3,7 @@
 # wait with redirected output keeps waiting while the file exists and echoes
 # the name in UTF-8; on a console (Wine under a pseudo-terminal) the tool
 # itself writes UTF-16, the name shows as typed and the dots appear at once.
+# A lock on a drive that this session lacks is not taken as deleted.
 set -euo pipefail
 tool=$1
 wine=$(cd "$(dirname "$0")/../../cmake" && pwd)/wine-run
@@ -48,4 +49,17 @@ sed -i -E 's/\x1b\[[0-9;?]*[A-Za-z]//g; s/\r//g' "$out"
 expect "    File to check:    $name"
 expect "    File Condition Met: File was found"
 grep -qE 'KERNEL32\.WriteConsoleW\(.*ret=0*1400' "$relay" || fail "the tool did not write UTF-16"
-echo "ł日 watched as typed: UTF-8 when redirected, UTF-16 on the console"
+# A drive this session lacks: the deletion wait names the unknown answer once
+# and goes on waiting.
+"$wine" 'C:\hbnames\hollowbrook.exe' '\fQ:\lock.flg' '\s1' '\t1' '\eF' >"$out" &
+drive_pid=$!
+wait_for 'NOTE: The system cannot tell' 20 || fail "no NOTE for a missing drive"
+sleep 2
+kill -0 "$drive_pid" 2>/dev/null || fail "a missing drive ended the wait"
+kill "$drive_pid"
+wait "$drive_pid" || true
+grep -qE '^    NOTE: The system cannot tell whether the file exists \(error [23]\); still waiting\.'$'\r''$' \
+  "$out" || fail "the NOTE is not as it should be"
+! grep -q 'File Condition Met' "$out" || fail "a missing drive met the condition"
+
+echo "ł日 watched as typed: UTF-8 when redirected, UTF-16 on the console; Q: is no deletion"

@@ -1,0 +1,96 @@
+#include "wait/wait_lines.h"
+
+#include <atomic>
+
+#include "console/console_print.h"
+#include "wait/run_settings.h"
+
+namespace {
+
+constexpr int kDotsPerGroup = 75;
+
+// Written by the loop; the guard reads timeoutPrinted only once it has taken
+// the run over from a probe, after which the loop prints nothing more.
+int dotsInGroup = 0;
+bool dotsOnLine = false;
+bool notePrinted = false;
+std::atomic<bool> timeoutPrinted{false};
+
+}  // namespace
+
+void PrintNameWarning(NameFault fault) {
+    switch (fault) {
+        case NameFault::none:
+            break;
+        case NameFault::overlong:
+            ConsolePrint(
+                "    WARNING! File name longer than %d characters; it cannot be checked.\n",
+                kFileNameCapacity - 1);
+            break;
+        case NameFault::empty:
+            ConsolePrint("    WARNING! File name is empty; it cannot be checked.\n");
+            break;
+        case NameFault::forbiddenCharacter:
+            ConsolePrint(
+                "    WARNING! File name holds a character Windows does not allow; it cannot be "
+                "checked.\n");
+            break;
+        case NameFault::wildcardInFolder:
+            ConsolePrint(
+                "    WARNING! File name has a wildcard before its last part; it cannot be "
+                "checked.\n");
+            break;
+    }
+}
+
+void PrintWaitHeader(bool fileShouldExist) {
+    dotsInGroup = 0;
+    dotsOnLine = false;
+    notePrinted = false;
+    timeoutPrinted = false;
+    ConsolePrint(fileShouldExist ? "[ Waiting for File to Appear ]\n"
+                                 : "[ Waiting for File to be Deleted ]\n");
+}
+
+void PrintDot() {
+    // The indent goes out with its dot, so a console gets one write per dot.
+    ConsolePrint(dotsInGroup == 0 ? "    ." : ".");
+    dotsInGroup = (dotsInGroup + 1) % kDotsPerGroup;
+    dotsOnLine = true;
+}
+
+void PrintUnknownNote(std::uint32_t systemError) {
+    if (notePrinted || timeoutPrinted) {
+        return;
+    }
+    notePrinted = true;
+    if (dotsOnLine) {
+        ConsolePrint("\n");
+        dotsInGroup = 0;
+        dotsOnLine = false;
+    }
+    ConsolePrint(
+        "    NOTE: The system cannot tell whether the file exists (error %u); still "
+        "waiting.\n",
+        static_cast<unsigned>(systemError));
+}
+
+void PrintTimeout(bool fileShouldExist) {
+    if (timeoutPrinted.exchange(true)) {
+        return;
+    }
+    ConsolePrint("\n");
+    ConsolePrint("    WARNING! Timeout condition encountered.\n");
+    ConsolePrint(fileShouldExist ? "             File was not found.\n"
+                                 : "             File was not deleted.\n");
+}
+
+void PrintConditionMet(bool fileShouldExist) {
+    ConsolePrint("\n");
+    ConsolePrint(fileShouldExist ? "    File Condition Met: File was found\n"
+                                 : "    File Condition Met: File no longer exists\n");
+}
+
+void PrintStall(std::uint32_t seconds) {
+    ConsolePrint("             The file system did not answer for %u seconds.\n", seconds);
+}
