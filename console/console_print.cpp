@@ -15,7 +15,7 @@ struct Line {
 
 void Put(Line& line, char c) {
     if (line.length == sizeof line.text) {
-        ConsoleWrite(line.text, line.length);
+        WriteOutput(line.text, line.length);
         line.length = 0;
     }
     line.text[line.length++] = c;
@@ -81,5 +81,5 @@ void ConsolePrint(const char* format, ...) {
     }
     // NOLINTEND(clang-analyzer-valist.Uninitialized)
     va_end(arguments);
-    ConsoleWrite(line.text, line.length);
+    WriteOutput(line.text, line.length);
 }

@@ -53,12 +53,12 @@ bool CheckUserInput(int argc, const char* const* argv, RunSettings* settings) {
 
 int HollowbrookMain(int argc, const char* const* argv) {
     const ClockSeconds programStartTime = ReadClock();
-    PrepareConsole();
+    PrepareProcess();
     RunSettings settings{};
     if (CheckUserInput(argc, argv, &settings)) {
         PollFileCondition(settings, programStartTime);
         PrintElapsedTime(programStartTime);
     }
-    ConsoleFlush();
+    FlushOutput();
     return 0;
 }

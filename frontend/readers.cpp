@@ -66,8 +66,8 @@ bool CopyTrimmed(const char* value, char* fileName, int capacity) {
     return cut;
 }
 
-}  // namespace
-
+// Decimal conversion by the rules of atol, saturated to the signed 32-bit
+// range so that an overlong number means the same on every platform.
 std::int32_t ConvertDecimal(const char* text) {
     constexpr std::int64_t kLimit = 2147483648;  // magnitude of the lowest value
     while (IsWhiteSpace(*text)) {
@@ -89,6 +89,8 @@ std::int32_t ConvertDecimal(const char* text) {
     }
     return static_cast<std::int32_t>(magnitude < kLimit ? magnitude : kLimit - 1);
 }
+
+}  // namespace
 
 bool ReadFileNameParam(int count, const char* const* argv, char* fileName, int capacity,
                        bool* fileNameCut) {

@@ -13,7 +13,3 @@ bool ReadFileNameParam(int count, const char* const* argv, char* fileName, int c
 bool ReadSleepSecondsParam(int count, const char* const* argv, std::int32_t* sleepSeconds);
 bool ReadTimeoutMinutesParam(int count, const char* const* argv, std::uint32_t* timeoutMinutes);
 bool ReadFileShouldExistParam(int count, const char* const* argv, bool* fileShouldExist);
-
-// Decimal conversion by the rules of atol, saturated to the signed 32-bit
-// range so that an overlong number means the same on every platform.
-std::int32_t ConvertDecimal(const char* text);

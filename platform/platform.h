@@ -1,5 +1,5 @@
 // The thin layer between the tool and its operating system: clock, pause,
-// existence probe, console, and the one extra thread that a timeout needs.
+// existence probe, standard output, and the one extra thread that a timeout needs.
 // One implementation file per platform; the unit tests link a simulated one
 // in its place.
 #pragma once
@@ -38,12 +38,12 @@ bool IsForbiddenInName(char c);
 // Called once before the first text and the first probe. A reader that goes
 // away must not end the wait, output that cannot be written is dropped, never
 // fatal, and no system dialog may hold up a probe.
-void PrepareConsole();
+void PrepareProcess();
 
 // Text for standard output: a console gets it at once, a file or a pipe
-// through a full buffer that ConsoleFlush empties.
-void ConsoleWrite(const char* text, std::size_t length);
-void ConsoleFlush();
+// through a full buffer that FlushOutput empties.
+void WriteOutput(const char* text, std::size_t length);
+void FlushOutput();
 
 // Starts routine on a thread of its own with a small stack; the thread is
 // never joined. False when the system cannot start one.

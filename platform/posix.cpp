@@ -231,19 +231,19 @@ bool IsForbiddenInName(char /*c*/) {
     return false;
 }
 
-void PrepareConsole() {
+void PrepareProcess() {
     // Nothing to do if it fails: a write to a vanished reader then ends the tool.
     static_cast<void>(signal(SIGPIPE, SIG_IGN));
     consoleIsTerminal = isatty(STDOUT_FILENO) != 0;
 }
 
-void ConsoleWrite(const char* text, std::size_t length) {
+void WriteOutput(const char* text, std::size_t length) {
     if (consoleIsTerminal) {
         WriteAll(text, length);
         return;
     }
     if (pendingLength + length > sizeof pending) {
-        ConsoleFlush();
+        FlushOutput();
     }
     if (length > sizeof pending) {
         WriteAll(text, length);
@@ -253,7 +253,7 @@ void ConsoleWrite(const char* text, std::size_t length) {
     pendingLength += length;
 }
 
-void ConsoleFlush() {
+void FlushOutput() {
     WriteAll(pending, pendingLength);
     pendingLength = 0;
 }

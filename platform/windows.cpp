@@ -128,7 +128,7 @@ bool IsForbiddenInName(char c) {
 
 // Output that cannot be written is dropped, never fatal: the results of the
 // stream calls below are of no use to the tool.
-void PrepareConsole() {
+void PrepareProcess() {
     // A drive without a medium answers a probe with an error at once, instead
     // of a dialog that holds the probe until someone clicks it away.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
@@ -142,14 +142,14 @@ void PrepareConsole() {
     }
 }
 
-void ConsoleWrite(const char* text, std::size_t length) {
+void WriteOutput(const char* text, std::size_t length) {
     if (console != nullptr && WriteToConsole(text, length)) {
         return;
     }
     static_cast<void>(fwrite(text, 1, length, stdout));
 }
 
-void ConsoleFlush() {
+void FlushOutput() {
     static_cast<void>(fflush(stdout));
 }
 

@@ -3,8 +3,9 @@
 # example is the one tested. An example is the fenced block after a line
 #   <!-- example: KIND; before: COMMAND; later: COMMAND -->
 # (KIND sh, make or bat; before and later optional). BEFORE runs first, LATER
-# two seconds after the example starts, both in sh, with HOME (and, for bat,
-# the folder) being the scratch folder that C: stands for. An example passes
+# once the example's tool has printed its wait header (to the example's output
+# or, for sh and make, to a log in its home folder), both in sh, with HOME
+# (and, for bat, the folder) being the scratch folder that C: stands for. An example passes
 # when it exits with status 0 and its output holds, in order, the lines of the
 # fenced block after the next "<!-- prints -->", if there is one.
 # Usage: doc_examples.sh README TOOL KIND...: sh and make with the POSIX tool,
@@ -33,17 +34,29 @@ field() { # file, name: the value of "name: value" in the example line
   tr ';' '\n' <"$1" | sed -nE "s/^ *$2: *//p"
 }
 
+# True once the wait header stands in the output or a file below the folder.
+wait_for_header() { # output, folder to search too (or "")
+  for _ in $(seq 300); do
+    grep -qsF '[ Waiting for File' "$1" && return 0
+    [ -n "$2" ] && grep -rqsF '[ Waiting for File' "$2" && return 0
+    sleep 0.1
+  done
+  echo "no wait header within 30 s: the later command runs all the same"
+}
+
 run_example() { # number, kind
-  local meta=$scratch/$1.meta kind=$2 home out status=0
+  local meta=$scratch/$1.meta kind=$2 home out status=0 logs
   home=$scratch/home$1
+  logs=$home
   out=$scratch/$1.out
   if [ "$kind" = bat ]; then
-    home=$WINEPREFIX/drive_c
+    home=$wine_prefix/drive_c
+    logs=""
     rm -rf "$home/jobs"
   fi
   mkdir -p "$home"
   (cd "$home" && HOME=$home sh -c "$(field "$meta" before)")
-  (sleep 2 && cd "$home" && HOME=$home sh -c "$(field "$meta" later)") &
+  (wait_for_header "$out" "$logs" && cd "$home" && HOME=$home sh -c "$(field "$meta" later)") &
   case $kind in
   sh) (cd "$home" && HOME=$home PATH=$scratch/bin:$PATH sh "$scratch/$1.code") >"$out" 2>&1 || status=$? ;;
   make) (cd "$home" && HOME=$home PATH=$scratch/bin:$PATH make -s -f "$scratch/$1.code") >"$out" 2>&1 ||
@@ -74,9 +87,9 @@ run_example() { # number, kind
 
 mkdir -p "$scratch/bin"
 if [[ $kinds == *" bat "* ]]; then
-  export WINEPREFIX=${WINEPREFIX:-${HOLLOWBROOK_WINEPREFIX:-$HOME/.wine-hollowbrook}}
+  wine_prefix=$("$here/../cmake/wine-run" --prefix)
   "$here/../cmake/wine-run" cmd /c ver >/dev/null # creates the prefix if need be
-  cp "$tool" "$WINEPREFIX/drive_c/windows/hollowbrook.exe"
+  cp "$tool" "$wine_prefix/drive_c/windows/hollowbrook.exe"
 else
   ln -s "$(cd "$(dirname "$tool")" && pwd)/$(basename "$tool")" "$scratch/bin/hollowbrook"
 fi

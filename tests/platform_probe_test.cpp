@@ -110,22 +110,14 @@ TEST(PlatformProbe, MatchesPatternsAgainstTheFolder) {
     Touch(dir + "/many/needle");
     ASSERT_EQ(0, symlink((dir + "/loop").c_str(), (dir + "/loop").c_str()));
     const ProbeCase cases[] = {
-        {dir + "/*.txt", FileState::exists},
-        {dir + "/*.TXT", FileState::exists},
-        {dir + "/x.TX?", FileState::absent},
-        {dir + "/?.flg", FileState::exists},
-        {dir + "/??.flg", FileState::absent},
-        {dir + "/[a]*", FileState::exists},
-        {dir + "/[ab]*", FileState::absent},
-        {dir + "/.h*", FileState::exists},
-        {dir + "/*.csv", FileState::absent},
-        {dir + "/*x*t*", FileState::exists},
-        {dir + "/empty/*", FileState::absent},
-        {dir + "/many/*.none", FileState::absent},
-        {dir + "/many/ne?dle", FileState::exists},
-        {dir + "/missing/*", FileState::absent},
-        {dir + "/x.txt/*", FileState::absent},
-        {dir + "/loop/*", FileState::unknown},
+        {dir + "/*.txt", FileState::exists},       {dir + "/*.TXT", FileState::exists},
+        {dir + "/x.TX?", FileState::absent},       {dir + "/?.flg", FileState::exists},
+        {dir + "/??.flg", FileState::absent},      {dir + "/[a]*", FileState::exists},
+        {dir + "/[ab]*", FileState::absent},       {dir + "/.h*", FileState::exists},
+        {dir + "/*.csv", FileState::absent},       {dir + "/*x*t*", FileState::exists},
+        {dir + "/empty/*", FileState::absent},     {dir + "/many/*.none", FileState::absent},
+        {dir + "/many/ne?dle", FileState::exists}, {dir + "/missing/*", FileState::absent},
+        {dir + "/x.txt/*", FileState::absent},     {dir + "/loop/*", FileState::unknown},
     };
     ExpectProbes(ProbePattern, cases, sizeof cases / sizeof cases[0]);
     std::system(("rm -rf " + dir).c_str());

@@ -69,14 +69,14 @@ bool IsForbiddenInName(char c) {
     return static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '<' || c == '>' || c == '|';
 }
 
-void PrepareConsole() {}
+void PrepareProcess() {}
 
-void ConsoleWrite(const char* text, std::size_t length) {
+void WriteOutput(const char* text, std::size_t length) {
     sim::world.output.append(text, length);
     sim::world.flushed = false;
 }
 
-void ConsoleFlush() {
+void FlushOutput() {
     sim::world.flushed = true;
 }
 

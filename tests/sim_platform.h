@@ -22,7 +22,7 @@ struct World {
     std::vector<std::string> probedNames;
     std::vector<std::string> probedPatterns;
     int pauses = 0;
-    bool flushed = true;  // false while written text waits for ConsoleFlush
+    bool flushed = true;  // false while written text waits for FlushOutput
     int pausesWithTextPending = 0;
     // A started thread is recorded, not run: a test runs it where it likes.
     void (*thread)() = nullptr;

@@ -86,7 +86,7 @@ bool TakeOverStalledRun() {
     PrintTimeout(job.fileShouldExist);
     PrintStall(stalled);
     PrintElapsedTime(job.programStartTime);
-    ConsoleFlush();
+    FlushOutput();
     endPrinted = true;
     return true;
 }

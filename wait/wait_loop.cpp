@@ -75,7 +75,7 @@ void PollFileCondition(const RunSettings& settings, ClockSeconds programStartTim
             PrintTimeout(settings.fileShouldExist);
         }
         // Whatever a log is owed goes out before the tool blocks.
-        ConsoleFlush();
+        FlushOutput();
         PauseMilliseconds(pause);
         if (probe != nullptr && CheckEndsWait(settings, probe)) {
             return;

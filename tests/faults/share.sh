@@ -7,6 +7,9 @@
 #     not answer and the elapsed-time report.
 #   returns: the file system is stopped for 3 s, then answers again, and then
 #     the file appears: the wait ends as any other.
+# A tool built with a sanitizer must leave no report on its standard error:
+# the guard ends the process with _exit, which skips the sanitizer's own exit
+# status.
 set -euo pipefail
 tool=$1
 case_name=$2
@@ -20,6 +23,7 @@ scratch=$(mktemp -d /tmp/hollowbrook-share-XXXXXX)
 backing=$scratch/backing
 mnt=$scratch/mnt
 out=$scratch/out.txt
+err=$scratch/err.txt
 log=$scratch/requests
 mkdir "$backing" "$mnt"
 share_pid=
@@ -38,8 +42,11 @@ cleanup() {
 trap cleanup EXIT
 fail() {
   echo "FAIL ($case_name): $*"
-  cat "$out" 2>/dev/null
+  cat "$out" "$err" 2>/dev/null
   exit 1
+}
+no_sanitizer_report() {
+  ! grep -q 'Sanitizer' "$err" || fail "a sanitizer report"
 }
 
 # shellcheck disable=SC2046 # the flags are separate words
@@ -56,9 +63,11 @@ grep -qF " $mnt fuse" /proc/mounts || skip "the mount did not appear"
 
 # Stops the file system between two requests: a request it has already read
 # would hold the prober uninterruptibly, which a dead server does not do. The
-# stop has taken when the tool waits for an answer.
+# stop has taken when a thread of the tool waits for an answer, which the
+# kernel shows as request_wait_answer in wchan; where it hides wchan or names
+# that wait otherwise, nothing here can tell, and the test is skipped.
 stop_share() {
-  local size
+  local size seen=""
   for _ in $(seq 20); do
     size=$(stat -c %s "$log")
     sleep 0.2
@@ -70,10 +79,12 @@ stop_share() {
         grep -qs request_wait_answer /proc/"$tool_pid"/task/*/wchan && return 0
         sleep 0.1
       done
+      for wchan in /proc/"$tool_pid"/task/*/wchan; do seen="$seen $(cat "$wchan" 2>/dev/null)"; done
     fi
     kill -CONT "$share_pid"
   done
-  fail "could not stop the file system under a waiting check"
+  skip "no thread of the tool was seen in request_wait_answer; wchan showed:$(tr ' ' '\n' <<<"$seen" |
+    sort -u | tr '\n' ' ')"
 }
 
 if [[ $tool == *.exe ]]; then
@@ -84,7 +95,7 @@ else
 fi
 started=$(date +%s%N)
 took_s() { echo $((($(date +%s%N) - started) / 1000000000)); }
-"${run[@]}" "\\f$name" '\s1' '\t1' '\eT' >"$out" &
+"${run[@]}" "\\f$name" '\s1' '\t1' '\eT' >"$out" 2>"$err" &
 tool_pid=$!
 sleep 3
 stop_share
@@ -107,6 +118,7 @@ stalls)
   grep -qxE '             The file system did not answer for [0-9]+ seconds\.' "$out.lf" ||
     fail "no line on the file system"
   grep -qxE '    00:01:0[0-6]' "$out.lf" || fail "the report is not between 00:01:00 and 00:01:06"
+  no_sanitizer_report
   echo "PASS ($case_name): ended after $took s: $(grep -E 'did not answer|^    00:' "$out.lf" |
     sed 's/^ *//' | tr '\n' ' ')"
   ;;
@@ -120,6 +132,7 @@ returns)
   tool_pid=
   grep -qF '    File Condition Met: File was found' "$out" || fail "the file was not found"
   ! grep -qE 'WARNING|did not answer' "$out" || fail "a stall that ended was reported"
+  no_sanitizer_report
   echo "PASS ($case_name): File was found after $(took_s) s"
   ;;
 *) fail "no such case" ;;

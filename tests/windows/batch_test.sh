@@ -4,7 +4,7 @@
 set -euo pipefail
 tool=$1
 wine_run=$(dirname "$0")/../../cmake/wine-run
-prefix=${WINEPREFIX:-${HOLLOWBROOK_WINEPREFIX:-$HOME/.wine-hollowbrook}}
+prefix=$("$wine_run" --prefix)
 
 # C:\hbjob holds no marker letter after a backslash; Z:\tmp\... would feed \t.
 job="$prefix/drive_c/hbjob"

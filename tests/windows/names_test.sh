@@ -7,8 +7,7 @@
 set -euo pipefail
 tool=$1
 wine=$(cd "$(dirname "$0")/../../cmake" && pwd)/wine-run
-export WINEPREFIX=${WINEPREFIX:-${HOLLOWBROOK_WINEPREFIX:-$HOME/.wine-hollowbrook}}
-job="$WINEPREFIX/drive_c/hbnames"
+job="$("$wine" --prefix)/drive_c/hbnames"
 rm -rf "$job" && mkdir -p "$job"
 trap 'rm -rf "$job"' EXIT
 cp "$tool" "$job/hollowbrook.exe"
@@ -25,12 +24,16 @@ wait_for() { # text, seconds: true once the output shows the text
   return 1
 }
 
+# Starts a deletion wait for the name, with its process in tool_pid: true
+# when the tool still waits 2 s after its output shows the text.
+still_waits_after() { # name, text
+  "$wine" 'C:\hbnames\hollowbrook.exe' "\\f$1" '\s1' '\t1' '\eF' >"$out" &
+  tool_pid=$!
+  wait_for "$2" 20 && sleep 2 && kill -0 "$tool_pid" 2>/dev/null
+}
+
 touch "$flag"
-"$wine" 'C:\hbnames\hollowbrook.exe' "\\f$name" '\s1' '\t1' '\eF' >"$out" &
-tool_pid=$!
-wait_for '[ Waiting for File to be Deleted ]' 20 || fail "no header while waiting"
-sleep 2
-kill -0 "$tool_pid" 2>/dev/null || fail "ended while the file existed"
+still_waits_after "$name" '[ Waiting for File to be Deleted ]' || fail "ended while the file existed"
 rm "$flag"
 wait "$tool_pid"
 expect $'    File to check:    C:\\hbnames\\ł日.flg\r'
@@ -49,15 +52,12 @@ sed -i -E 's/\x1b\[[0-9;?]*[A-Za-z]//g; s/\r//g' "$out"
 expect "    File to check:    $name"
 expect "    File Condition Met: File was found"
 grep -qE 'KERNEL32\.WriteConsoleW\(.*ret=0*1400' "$relay" || fail "the tool did not write UTF-16"
+
 # A drive this session lacks: the deletion wait names the unknown answer once
 # and goes on waiting.
-"$wine" 'C:\hbnames\hollowbrook.exe' '\fQ:\lock.flg' '\s1' '\t1' '\eF' >"$out" &
-drive_pid=$!
-wait_for 'NOTE: The system cannot tell' 20 || fail "no NOTE for a missing drive"
-sleep 2
-kill -0 "$drive_pid" 2>/dev/null || fail "a missing drive ended the wait"
-kill "$drive_pid"
-wait "$drive_pid" || true
+still_waits_after 'Q:\lock.flg' 'NOTE: The system cannot tell' || fail "a missing drive ended the wait"
+kill "$tool_pid"
+wait "$tool_pid" || true
 grep -qE '^    NOTE: The system cannot tell whether the file exists \(error [23]\); still waiting\.'$'\r''$' \
   "$out" || fail "the NOTE is not as it should be"
 ! grep -q 'File Condition Met' "$out" || fail "a missing drive met the condition"
