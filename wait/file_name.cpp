@@ -1,5 +1,7 @@
 #include "wait/file_name.h"
 
+#include <cstring>
+
 #include "platform/platform.h"
 
 namespace {
@@ -34,7 +36,7 @@ bool HoldsForbiddenCharacter(const char* name) {
 }
 
 bool HoldsWildcard(const char* begin, const char* end) {
-    for (const char* at = begin; at != end && *at != '\0'; ++at) {
+    for (const char* at = begin; at != end; ++at) {
         if (IsWildcard(*at)) {
             return true;
         }
@@ -63,5 +65,5 @@ NameFault FindNameFault(const RunSettings& settings) {
 }
 
 bool IsPattern(const char* fileName) {
-    return HoldsWildcard(LastPart(SkipLongPathPrefix(fileName)), nullptr);
+    return std::strpbrk(LastPart(SkipLongPathPrefix(fileName)), "*?") != nullptr;
 }

@@ -9,8 +9,9 @@ namespace {
 
 constexpr int kDotsPerGroup = 75;
 
-// Written by the loop; the guard reads timeoutPrinted only once it has taken
-// the run over from a probe, after which the loop prints nothing more.
+// The loop's, but for timeoutPrinted: the guard prints the timeout lines too,
+// only once it has taken the run over from a probe, after which the loop
+// prints nothing more.
 int dotsInGroup = 0;
 bool dotsOnLine = false;
 bool notePrinted = false;
