@@ -108,10 +108,12 @@ bool Matches(const char* pattern, const char* name) {
     return *pattern == '\0';
 }
 
+bool IsSelfOrParent(const char* entry) {
+    return entry[0] == '.' && (entry[1] == '\0' || (entry[1] == '.' && entry[2] == '\0'));
+}
+
 bool EntryMatches(const char* entry, const char* lastPart) {
-    const bool selfOrParent =
-        entry[0] == '.' && (entry[1] == '\0' || (entry[1] == '.' && entry[2] == '\0'));
-    return !selfOrParent && Matches(lastPart, entry);
+    return !IsSelfOrParent(entry) && Matches(lastPart, entry);
 }
 
 // glibc lets the tool read a folder into a buffer of its own: an open, as

@@ -110,8 +110,11 @@ FileState ProbePattern(const char* pattern, std::uint32_t* systemError) {
     }
     const DWORD error = found ? ERROR_SUCCESS : GetLastError();
     FindClose(search);
-    if (found || error == ERROR_NO_MORE_FILES) {
-        return found ? FileState::exists : FileState::absent;
+    if (found) {
+        return FileState::exists;
+    }
+    if (error == ERROR_NO_MORE_FILES) {
+        return FileState::absent;
     }
     *systemError = error;
     return FileState::unknown;

@@ -5,9 +5,10 @@
 # (KIND sh, make or bat; before and later optional). BEFORE runs first, LATER
 # once the example's tool has printed its wait header (to the example's output
 # or, for sh and make, to a log in its home folder), both in sh, with HOME
-# (and, for bat, the folder) being the scratch folder that C: stands for. An example passes
-# when it exits with status 0 and its output holds, in order, the lines of the
-# fenced block after the next "<!-- prints -->", if there is one.
+# (and, for bat, the folder) being the scratch folder that C: stands for. An
+# example passes when it exits with status 0 and its output holds, in order,
+# the lines of the fenced block after the next "<!-- prints -->", if there is
+# one.
 # Usage: doc_examples.sh README TOOL KIND...: sh and make with the POSIX tool,
 # bat with the Windows one under Wine's cmd.exe.
 set -euo pipefail

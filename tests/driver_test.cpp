@@ -124,15 +124,19 @@ TEST(Driver, NamesThatCannotBeCheckedAreNeverProbed) {
 // A wildcard in the last part makes a pattern; the ? of the long-path prefix
 // does not.
 TEST(Driver, PatternsAndLongPathsAreCheckedEachTheirWay) {
-    for (const char* name : {"C:\\inbox\\*.txt", "\\\\?\\C:\\jobs\\done.flg"}) {
+    const struct {
+        const char* name;
+        bool pattern;
+    } cases[] = {{"C:\\inbox\\*.txt", true}, {"\\\\?\\C:\\jobs\\done.flg", false}};
+    for (const auto& c : cases) {
         sim::World& world = sim::Reset();
         world.file = sim::AppearsAt(0);
-        EXPECT_EQ(0, RunTool({"hb", (std::string("\\f") + name).c_str(), "\\s10", "\\t1", "\\eT"}));
+        EXPECT_EQ(0,
+                  RunTool({"hb", (std::string("\\f") + c.name).c_str(), "\\s10", "\\t1", "\\eT"}));
         EXPECT_NE(std::string::npos, world.output.find("File Condition Met: File was found"));
-        const bool pattern = name[0] == 'C';
-        EXPECT_EQ(pattern ? world.probedPatterns : world.probedNames,
-                  std::vector<std::string>{name});
-        EXPECT_TRUE((pattern ? world.probedNames : world.probedPatterns).empty());
+        EXPECT_EQ(c.pattern ? world.probedPatterns : world.probedNames,
+                  std::vector<std::string>{c.name});
+        EXPECT_TRUE((c.pattern ? world.probedNames : world.probedPatterns).empty());
     }
 }
 
