@@ -1,11 +1,20 @@
 #include "console/console_print.h"
 
+#include <atomic>
 #include <cstdarg>
 #include <cstddef>
 
 #include "platform/platform.h"
 
 namespace {
+
+std::atomic<std::uint32_t> writeCount{0};
+
+void Emit(const char* text, std::size_t length) {
+    ++writeCount;
+    WriteOutput(text, length);
+    ++writeCount;
+}
 
 // Large enough for the usage box in one piece; longer texts go out in parts.
 struct Line {
@@ -15,7 +24,7 @@ struct Line {
 
 void Put(Line& line, char c) {
     if (line.length == sizeof line.text) {
-        WriteOutput(line.text, line.length);
+        Emit(line.text, line.length);
         line.length = 0;
     }
     line.text[line.length++] = c;
@@ -81,5 +90,15 @@ void ConsolePrint(const char* format, ...) {
     }
     // NOLINTEND(clang-analyzer-valist.Uninitialized)
     va_end(arguments);
-    WriteOutput(line.text, line.length);
+    Emit(line.text, line.length);
+}
+
+void ConsoleFlush() {
+    ++writeCount;
+    FlushOutput();
+    ++writeCount;
+}
+
+std::uint32_t OutputWriteCount() {
+    return writeCount;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #if defined(__GNUC__)
 #define HOLLOWBROOK_PRINTF_FORMAT __attribute__((format(printf, 1, 2)))
 #else
@@ -13,3 +15,12 @@
 // without pulling the C library's whole formatting machinery into a waiting
 // process.
 void ConsolePrint(const char* format, ...) HOLLOWBROOK_PRINTF_FORMAT;
+
+// Empties what redirected output has collected: before a pause, and at the end.
+void ConsoleFlush();
+
+// Every write to standard output is counted as it begins and as it ends, so
+// that another thread can tell a write that does not return (a stopped
+// terminal, a pipe nobody reads, a log on a share that stopped answering):
+// the count is odd while one is under way, and stays so while it hangs.
+std::uint32_t OutputWriteCount();

@@ -19,11 +19,13 @@ bool ReadAllParams(const char* const* argv, RunSettings* settings) {
         ConsolePrint("    ERROR - File name not found (input parameter = \"\\f\")\n");
         return false;
     }
-    if (!ReadSleepSecondsParam(count, argv, &settings->sleepSeconds)) {
+    if (!ReadSleepSecondsParam(count, argv, &settings->sleepSeconds,
+                               &settings->sleepSecondsNotWhole)) {
         ConsolePrint("    ERROR - # seconds to sleep was not found (input parameter = \"\\s\")\n");
         return false;
     }
-    if (!ReadTimeoutMinutesParam(count, argv, &settings->timeoutMinutes)) {
+    if (!ReadTimeoutMinutesParam(count, argv, &settings->timeoutMinutes,
+                                 &settings->timeoutMinutesNotWhole)) {
         ConsolePrint("    ERROR - # timeout minutes was not found (input parameter = \"\\t\")\n");
         return false;
     }
@@ -52,13 +54,13 @@ bool CheckUserInput(int argc, const char* const* argv, RunSettings* settings) {
 }
 
 int HollowbrookMain(int argc, const char* const* argv) {
-    const ClockSeconds programStartTime = ReadClock();
     PrepareProcess();
+    const ClockSeconds programStartTime = ReadClock();
     RunSettings settings{};
     if (CheckUserInput(argc, argv, &settings)) {
         PollFileCondition(settings, programStartTime);
         PrintElapsedTime(programStartTime);
     }
-    FlushOutput();
+    ConsoleFlush();
     return 0;
 }

@@ -90,6 +90,25 @@ std::int32_t ConvertDecimal(const char* text) {
     return static_cast<std::int32_t>(magnitude < kLimit ? magnitude : kLimit - 1);
 }
 
+// The value as a caller means a number: an optional sign, one or more
+// digits, and nothing after them but blanks (those before are skipped).
+bool IsWholeNumber(const char* value) {
+    if (*value == '+' || *value == '-') {
+        ++value;
+    }
+    const char* digits = value;
+    while (*value >= '0' && *value <= '9') {
+        ++value;
+    }
+    if (value == digits) {
+        return false;
+    }
+    while (IsBlank(*value)) {
+        ++value;
+    }
+    return *value == '\0';
+}
+
 }  // namespace
 
 bool ReadFileNameParam(int count, const char* const* argv, char* fileName, int capacity,
@@ -107,23 +126,29 @@ bool ReadFileNameParam(int count, const char* const* argv, char* fileName, int c
     return true;
 }
 
-bool ReadSleepSecondsParam(int count, const char* const* argv, std::int32_t* sleepSeconds) {
+bool ReadSleepSecondsParam(int count, const char* const* argv, std::int32_t* sleepSeconds,
+                           bool* notWhole) {
     *sleepSeconds = 0;
+    *notWhole = false;
     const char* value = FindLastValue(count, argv, 's');
     if (value == nullptr) {
         return false;
     }
     *sleepSeconds = ConvertDecimal(value);
+    *notWhole = !IsWholeNumber(value);
     return true;
 }
 
-bool ReadTimeoutMinutesParam(int count, const char* const* argv, std::uint32_t* timeoutMinutes) {
+bool ReadTimeoutMinutesParam(int count, const char* const* argv, std::uint32_t* timeoutMinutes,
+                             bool* notWhole) {
     *timeoutMinutes = 0;
+    *notWhole = false;
     const char* value = FindLastValue(count, argv, 't');
     if (value == nullptr) {
         return false;
     }
     *timeoutMinutes = static_cast<std::uint32_t>(ConvertDecimal(value));
+    *notWhole = !IsWholeNumber(value);
     return true;
 }
 

@@ -10,6 +10,10 @@
 // longer than the buffer holds.
 bool ReadFileNameParam(int count, const char* const* argv, char* fileName, int capacity,
                        bool* fileNameCut);
-bool ReadSleepSecondsParam(int count, const char* const* argv, std::int32_t* sleepSeconds);
-bool ReadTimeoutMinutesParam(int count, const char* const* argv, std::uint32_t* timeoutMinutes);
+// *notWhole tells whether the value was more than an optional sign and
+// digits between blanks: "", "abc", "1e3", "0x10" (the value is read anyway).
+bool ReadSleepSecondsParam(int count, const char* const* argv, std::int32_t* sleepSeconds,
+                           bool* notWhole);
+bool ReadTimeoutMinutesParam(int count, const char* const* argv, std::uint32_t* timeoutMinutes,
+                             bool* notWhole);
 bool ReadFileShouldExistParam(int count, const char* const* argv, bool* fileShouldExist);

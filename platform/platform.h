@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "names/name_rules.h"
+
 // Whole seconds from a monotonic clock. Only differences between two readings
 // mean anything, so a change of the wall clock never moves a dot, a timeout
 // or the report. Linux, macOS and Windows go on counting while the machine is
@@ -25,17 +27,23 @@ void PauseMilliseconds(std::uint32_t milliseconds);
 
 // ProbeFile answers for one name. ProbePattern answers for a name whose last
 // part holds the wildcards * and ?: it exists when an entry of its folder
-// other than . and .. matches. An unknown answer leaves the system's error
-// number in *systemError, every other answer 0.
+// other than . and .. matches, after one read of the folder. An unknown
+// answer leaves the system's error number in *systemError, every other
+// answer 0.
 FileState ProbeFile(const char* fileName, std::uint32_t* systemError);
 FileState ProbePattern(const char* pattern, std::uint32_t* systemError);
 
-// How this system reads a name: what separates its folders, and what no
-// name may hold at all.
-bool IsPathSeparator(char c);
-bool IsForbiddenInName(char c);
+// The last-modified time of the pattern's folder, in the system's own units:
+// only two readings of one folder are compared. Absent when there is no such
+// folder.
+FileState ReadFolderTime(const char* pattern, std::uint64_t* folderTime,
+                         std::uint32_t* systemError);
 
-// Called once before the first text and the first probe. A reader that goes
+// How this system reads a name.
+NameSyntax SystemNameSyntax();
+
+// Called once, first of all: before the first clock reading, text and probe.
+// It chooses the clock where the system has more than one. A reader that goes
 // away must not end the wait, output that cannot be written is dropped, never
 // fatal, and no system dialog may hold up a probe.
 void PrepareProcess();
@@ -51,8 +59,8 @@ bool StartThread(void (*routine)());
 
 // Blocks the calling thread until ReadClock() reaches deadline, never
 // sleeping more than a minute at a time where a sleep might not count a
-// suspend. It may return early when the system's sleep fails, so the caller
-// reads the clock itself.
+// suspend. Where the system's sleep fails, it sleeps in steps of the pause
+// above and reads the clock after each.
 void SleepUntil(ClockSeconds deadline);
 
 // Ends the process with status 0 at once: no destructors, no exit handlers,

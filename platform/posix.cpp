@@ -38,13 +38,17 @@ void WriteAll(const char* text, std::size_t length) {
 }
 
 // Linux's monotonic clock stops while the machine is suspended; its boot-time
-// clock does not. Elsewhere CLOCK_BOOTTIME may be a mere alias (FreeBSD), and
-// the monotonic clock is what there is (on macOS it counts a suspend too).
+// clock does not, where the kernel (or an emulation layer) offers it.
+// Elsewhere CLOCK_BOOTTIME may be a mere alias (FreeBSD), and the monotonic
+// clock is what there is (on macOS it counts a suspend too).
+clockid_t waitClock = CLOCK_MONOTONIC;
+
+void ChooseClock() {
 #if defined(__linux__)
-constexpr clockid_t kWaitClock = CLOCK_BOOTTIME;
-#else
-constexpr clockid_t kWaitClock = CLOCK_MONOTONIC;
+    timespec now{};
+    waitClock = clock_gettime(CLOCK_BOOTTIME, &now) == 0 ? CLOCK_BOOTTIME : CLOCK_MONOTONIC;
 #endif
+}
 
 constexpr ClockSeconds kLongestRelativeSleep = 60;
 
@@ -70,63 +74,35 @@ FileState AnswerFromError(int error, std::uint32_t* systemError) {
     return FileState::unknown;
 }
 
-// One character of a UTF-8 name: its first byte and its continuation bytes.
-const char* NextCharacter(const char* at) {
-    ++at;
-    while ((static_cast<unsigned char>(*at) & 0xC0u) == 0x80u) {
-        ++at;
+// The pattern's folder as a name of its own. The tool's names are at most
+// 259 bytes and always fit; a longer one from another caller is answered as
+// the system answers a name it cannot resolve.
+bool CopyFolderPart(const char* pattern, char (&folder)[kFileNameCapacity]) {
+    const std::size_t length = FolderPartLength(NameSyntax::posix, pattern);
+    if (length >= sizeof folder) {
+        return false;
     }
-    return at;
-}
-
-// * matches any run of characters, ? one character; nothing else is special.
-// The last * seen takes one more character at each mismatch.
-bool Matches(const char* pattern, const char* name) {
-    const char* afterStar = nullptr;
-    const char* starTakesUpTo = nullptr;
-    while (*name != '\0') {
-        if (*pattern == '*') {
-            afterStar = ++pattern;
-            starTakesUpTo = name;
-        } else if (*pattern == '?') {
-            ++pattern;
-            name = NextCharacter(name);
-        } else if (*pattern == *name) {
-            ++pattern;
-            ++name;
-        } else if (afterStar != nullptr) {
-            pattern = afterStar;
-            starTakesUpTo = NextCharacter(starTakesUpTo);
-            name = starTakesUpTo;
-        } else {
-            return false;
-        }
+    if (length == 0) {
+        std::memcpy(folder, ".", 2);
+        return true;
     }
-    while (*pattern == '*') {
-        ++pattern;
-    }
-    return *pattern == '\0';
+    std::memcpy(folder, pattern, length);
+    folder[length] = '\0';
+    return true;
 }
 
-bool IsSelfOrParent(const char* entry) {
-    return entry[0] == '.' && (entry[1] == '\0' || (entry[1] == '.' && entry[2] == '\0'));
-}
-
-bool EntryMatches(const char* entry, const char* lastPart) {
-    return !IsSelfOrParent(entry) && Matches(lastPart, entry);
-}
-
-// glibc lets the tool read a folder into a buffer of its own: an open, as
-// many reads as the folder needs and a close, and no allocation. Elsewhere
-// the C library's folder stream does the same with a buffer of its own.
-#if defined(__linux__) && defined(__USE_GNU)
+// Where glibc has getdents64 (2.30 on), the tool reads a folder into a
+// buffer of its own: an open, as many reads as the folder needs and a close,
+// and no allocation. Elsewhere the C library's folder stream does the same
+// with a buffer that it allocates at each open.
+#if defined(HOLLOWBROOK_HAS_GETDENTS64)
 
 alignas(struct dirent64) char folderEntries[32768];
 
-bool AnyEntryMatches(ssize_t length, const char* lastPart) {
+bool AnyEntryMatches(ssize_t length, WildcardPattern pattern) {
     for (ssize_t offset = 0; offset < length;) {
         const auto* entry = reinterpret_cast<const struct dirent64*>(folderEntries + offset);
-        if (EntryMatches(entry->d_name, lastPart)) {
+        if (EntryMatches(entry->d_name, pattern)) {
             return true;
         }
         offset += entry->d_reclen;
@@ -134,37 +110,39 @@ bool AnyEntryMatches(ssize_t length, const char* lastPart) {
     return false;
 }
 
-FileState ScanFolder(const char* folder, const char* lastPart, std::uint32_t* systemError) {
-    const int entries = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (entries < 0) {
+FileState ScanFolder(const char* folderName, WildcardPattern pattern,
+                     std::uint32_t* systemError) {
+    const int folder = open(folderName, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) {
         return AnswerFromError(errno, systemError);
     }
     FileState state = FileState::absent;
     ssize_t length = 0;
     while (state == FileState::absent &&
-           (length = getdents64(entries, folderEntries, sizeof folderEntries)) > 0) {
-        if (AnyEntryMatches(length, lastPart)) {
+           (length = getdents64(folder, folderEntries, sizeof folderEntries)) > 0) {
+        if (AnyEntryMatches(length, pattern)) {
             state = FileState::exists;
         }
     }
     if (length < 0) {
         state = AnswerFromError(errno, systemError);
     }
-    close(entries);
+    close(folder);
     return state;
 }
 
 #else
 
-FileState ScanFolder(const char* folder, const char* lastPart, std::uint32_t* systemError) {
-    DIR* entries = opendir(folder);
-    if (entries == nullptr) {
+FileState ScanFolder(const char* folderName, WildcardPattern pattern,
+                     std::uint32_t* systemError) {
+    DIR* folder = opendir(folderName);
+    if (folder == nullptr) {
         return AnswerFromError(errno, systemError);
     }
     FileState state = FileState::absent;
     errno = 0;
-    for (const dirent* entry = readdir(entries); entry != nullptr; entry = readdir(entries)) {
-        if (EntryMatches(entry->d_name, lastPart)) {
+    for (const dirent* entry = readdir(folder); entry != nullptr; entry = readdir(folder)) {
+        if (EntryMatches(entry->d_name, pattern)) {
             state = FileState::exists;
             break;
         }
@@ -172,17 +150,27 @@ FileState ScanFolder(const char* folder, const char* lastPart, std::uint32_t* sy
     if (state == FileState::absent && errno != 0) {
         state = AnswerFromError(errno, systemError);
     }
-    closedir(entries);
+    closedir(folder);
     return state;
 }
 
 #endif
 
+std::uint64_t ModificationTime(const struct stat& attributes) {
+#if defined(__APPLE__)
+    const timespec& time = attributes.st_mtimespec;
+#else
+    const timespec& time = attributes.st_mtim;
+#endif
+    return static_cast<std::uint64_t>(time.tv_sec) * 1000000000u +
+           static_cast<std::uint64_t>(time.tv_nsec);
+}
+
 }  // namespace
 
 ClockSeconds ReadClock() {
     timespec now{};
-    clock_gettime(kWaitClock, &now);
+    clock_gettime(waitClock, &now);
     return static_cast<ClockSeconds>(now.tv_sec);
 }
 
@@ -211,29 +199,35 @@ FileState ProbeFile(const char* fileName, std::uint32_t* systemError) {
 
 FileState ProbePattern(const char* pattern, std::uint32_t* systemError) {
     *systemError = 0;
-    const char* slash = std::strrchr(pattern, '/');
-    if (slash == nullptr) {
-        return ScanFolder(".", pattern, systemError);
-    }
-    char folder[4096];
-    const std::size_t length = slash == pattern ? 1 : static_cast<std::size_t>(slash - pattern);
-    if (length >= sizeof folder) {
+    char folder[kFileNameCapacity];
+    if (!CopyFolderPart(pattern, folder)) {
         return AnswerFromError(ENAMETOOLONG, systemError);
     }
-    std::memcpy(folder, pattern, length);
-    folder[length] = '\0';
-    return ScanFolder(folder, slash + 1, systemError);
+    return ScanFolder(folder, WildcardPattern{LastPart(NameSyntax::posix, pattern)}, systemError);
 }
 
-bool IsPathSeparator(char c) {
-    return c == '/';
+FileState ReadFolderTime(const char* pattern, std::uint64_t* folderTime,
+                         std::uint32_t* systemError) {
+    *systemError = 0;
+    *folderTime = 0;
+    char folder[kFileNameCapacity];
+    if (!CopyFolderPart(pattern, folder)) {
+        return AnswerFromError(ENAMETOOLONG, systemError);
+    }
+    struct stat attributes {};
+    if (stat(folder, &attributes) != 0) {
+        return AnswerFromError(errno, systemError);
+    }
+    *folderTime = ModificationTime(attributes);
+    return FileState::exists;
 }
 
-bool IsForbiddenInName(char /*c*/) {
-    return false;
+NameSyntax SystemNameSyntax() {
+    return NameSyntax::posix;
 }
 
 void PrepareProcess() {
+    ChooseClock();
     // Nothing to do if it fails: a write to a vanished reader then ends the tool.
     static_cast<void>(signal(SIGPIPE, SIG_IGN));
     consoleIsTerminal = isatty(STDOUT_FILENO) != 0;
@@ -286,7 +280,7 @@ void SleepUntil(ClockSeconds deadline) {
         // One absolute sleep on the wait's own clock, unless it fails.
         timespec until{};
         until.tv_sec = static_cast<time_t>(deadline);
-        const int failure = clock_nanosleep(kWaitClock, TIMER_ABSTIME, &until, nullptr);
+        const int failure = clock_nanosleep(waitClock, TIMER_ABSTIME, &until, nullptr);
         if (failure == 0 || failure == EINTR) {
             continue;
         }

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "platform/platform.h"
 
@@ -14,13 +15,15 @@ HANDLE console = nullptr;
 constexpr int kWideCapacity = 2048;
 wchar_t wideText[kWideCapacity];
 
-// False when the text cannot be converted; it then goes out as bytes.
+// False when the text cannot be converted; it then goes out as bytes. A
+// sequence that is not valid in the code page becomes U+FFFD, so a name cut
+// inside a character still leaves the rest of its line readable.
 bool WriteToConsole(const char* text, std::size_t length) {
     if (length == 0 || length > kWideCapacity) {
         return false;
     }
-    const int wideLength = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text,
-                                               static_cast<int>(length), wideText, kWideCapacity);
+    const int wideLength = MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length),
+                                               wideText, kWideCapacity);
     if (wideLength == 0) {
         return false;
     }
@@ -40,17 +43,10 @@ DWORD WINAPI RunThreadRoutine(LPVOID routine) {
     return 0;
 }
 
-bool IsLongPathPrefix(const char* name) {
-    return IsPathSeparator(name[0]) && IsPathSeparator(name[1]) && name[2] == '?' &&
-           IsPathSeparator(name[3]);
-}
-
 // A drive letter whose root does not exist: a mapped drive that this logon
 // lacks, as under the task scheduler, in a service or at an elevated prompt.
 bool OnMissingDrive(const char* name) {
-    if (IsLongPathPrefix(name)) {
-        name += 4;
-    }
+    name = SkipLongPathPrefix(NameSyntax::windows, name);
     const char letter = static_cast<char>(name[0] | 0x20);
     if (letter < 'a' || letter > 'z' || name[1] != ':') {
         return false;
@@ -70,8 +66,32 @@ FileState AnswerFromError(const char* name, DWORD error, std::uint32_t* systemEr
     return FileState::unknown;
 }
 
-bool IsSelfOrParent(const char* entry) {
-    return entry[0] == '.' && (entry[1] == '\0' || (entry[1] == '.' && entry[2] == '\0'));
+// The pattern's folder as a name of its own; "." for the current folder.
+// The tool's names are at most 259 bytes and always fit.
+bool CopyFolderPart(const char* pattern, char (&folder)[kFileNameCapacity]) {
+    const std::size_t length = FolderPartLength(NameSyntax::windows, pattern);
+    if (length >= sizeof folder) {
+        return false;
+    }
+    if (length == 0) {
+        std::memcpy(folder, ".", 2);
+        return true;
+    }
+    std::memcpy(folder, pattern, length);
+    folder[length] = '\0';
+    return true;
+}
+
+// A search below a file fails as a malformed name (Wine) or as a name that is
+// no folder: there is nothing to match, as "if exist" says.
+bool FolderPartIsAFile(const char* pattern, DWORD error) {
+    char folder[kFileNameCapacity];
+    if ((error != ERROR_INVALID_NAME && error != ERROR_DIRECTORY) ||
+        !CopyFolderPart(pattern, folder)) {
+        return false;
+    }
+    const DWORD attributes = GetFileAttributesA(folder);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 }  // namespace
@@ -102,7 +122,11 @@ FileState ProbePattern(const char* pattern, std::uint32_t* systemError) {
     HANDLE search =
         FindFirstFileExA(pattern, FindExInfoStandard, &entry, FindExSearchNameMatch, nullptr, 0);
     if (search == INVALID_HANDLE_VALUE) {
-        return AnswerFromError(pattern, GetLastError(), systemError);
+        const DWORD error = GetLastError();
+        if (FolderPartIsAFile(pattern, error)) {
+            return FileState::absent;
+        }
+        return AnswerFromError(pattern, error, systemError);
     }
     bool found = !IsSelfOrParent(entry.cFileName);
     while (!found && FindNextFileA(search, &entry)) {
@@ -120,13 +144,25 @@ FileState ProbePattern(const char* pattern, std::uint32_t* systemError) {
     return FileState::unknown;
 }
 
-bool IsPathSeparator(char c) {
-    return c == '\\' || c == '/';
+FileState ReadFolderTime(const char* pattern, std::uint64_t* folderTime,
+                         std::uint32_t* systemError) {
+    *systemError = 0;
+    *folderTime = 0;
+    char folder[kFileNameCapacity];
+    WIN32_FILE_ATTRIBUTE_DATA attributes;
+    if (!CopyFolderPart(pattern, folder)) {
+        return AnswerFromError(pattern, ERROR_FILENAME_EXCED_RANGE, systemError);
+    }
+    if (!GetFileAttributesExA(folder, GetFileExInfoStandard, &attributes)) {
+        return AnswerFromError(folder, GetLastError(), systemError);
+    }
+    *folderTime = (static_cast<std::uint64_t>(attributes.ftLastWriteTime.dwHighDateTime) << 32) |
+                  attributes.ftLastWriteTime.dwLowDateTime;
+    return FileState::exists;
 }
 
-bool IsForbiddenInName(char c) {
-    const unsigned char code = static_cast<unsigned char>(c);
-    return code < 0x20 || c == '"' || c == '<' || c == '>' || c == '|';
+NameSyntax SystemNameSyntax() {
+    return NameSyntax::windows;
 }
 
 // Output that cannot be written is dropped, never fatal: the results of the
@@ -134,7 +170,8 @@ bool IsForbiddenInName(char c) {
 void PrepareProcess() {
     // A drive without a medium answers a probe with an error at once, instead
     // of a dialog that holds the probe until someone clicks it away.
-    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    // What the caller set stays: a job runner's SEM_NOGPFAULTERRORBOX, say.
+    SetErrorMode(GetErrorMode() | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
     DWORD mode = 0;
     if (output != nullptr && output != INVALID_HANDLE_VALUE && GetConsoleMode(output, &mode)) {

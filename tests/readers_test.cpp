@@ -151,8 +151,10 @@ TEST(Readers, FindEveryParameterByItsMarker) {
         settings.fileNameCut = !c.fileNameCut;
         EXPECT_EQ(c.fileFound, ReadFileNameParam(count, argv.data(), settings.fileName,
                                                  kFileNameCapacity, &settings.fileNameCut));
-        ReadSleepSecondsParam(count, argv.data(), &settings.sleepSeconds);
-        ReadTimeoutMinutesParam(count, argv.data(), &settings.timeoutMinutes);
+        ReadSleepSecondsParam(count, argv.data(), &settings.sleepSeconds,
+                              &settings.sleepSecondsNotWhole);
+        ReadTimeoutMinutesParam(count, argv.data(), &settings.timeoutMinutes,
+                                &settings.timeoutMinutesNotWhole);
         ReadFileShouldExistParam(count, argv.data(), &settings.fileShouldExist);
 
         EXPECT_EQ(c.fileName, settings.fileName);
@@ -168,8 +170,9 @@ TEST(Readers, ReportWhetherTheMarkerWasFound) {
     std::int32_t sleepSeconds = 0;
     std::uint32_t timeoutMinutes = 0;
     bool fileShouldExist = false;
-    EXPECT_TRUE(ReadSleepSecondsParam(5, argv, &sleepSeconds));
-    EXPECT_FALSE(ReadTimeoutMinutesParam(5, argv, &timeoutMinutes));
+    bool notWhole = false;
+    EXPECT_TRUE(ReadSleepSecondsParam(5, argv, &sleepSeconds, &notWhole));
+    EXPECT_FALSE(ReadTimeoutMinutesParam(5, argv, &timeoutMinutes, &notWhole));
     EXPECT_FALSE(ReadFileShouldExistParam(5, argv, &fileShouldExist));
     argv[4] = "\\E";
     EXPECT_TRUE(ReadFileShouldExistParam(5, argv, &fileShouldExist));

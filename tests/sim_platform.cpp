@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace sim {
 namespace {
@@ -61,17 +62,26 @@ FileState ProbePattern(const char* pattern, std::uint32_t* systemError) {
     return Answer(systemError);
 }
 
-bool IsPathSeparator(char c) {
-    return c == '\\' || c == '/';
+FileState ReadFolderTime(const char* /*pattern*/, std::uint64_t* folderTime,
+                         std::uint32_t* systemError) {
+    *systemError = 0;
+    *folderTime = sim::world.folderTime ? sim::world.folderTime(sim::world.nowMs) : 0;
+    return FileState::exists;
 }
 
-bool IsForbiddenInName(char c) {
-    return static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '<' || c == '>' || c == '|';
+NameSyntax SystemNameSyntax() {
+    return sim::world.syntax;
 }
 
 void PrepareProcess() {}
 
 void WriteOutput(const char* text, std::size_t length) {
+    if (sim::world.duringWrite) {
+        // Once: whatever the hook writes itself goes straight through.
+        const std::function<void()> hook = std::move(sim::world.duringWrite);
+        sim::world.duringWrite = nullptr;
+        hook();
+    }
     sim::world.output.append(text, length);
     sim::world.flushed = false;
 }

@@ -1,7 +1,6 @@
 // A simulated platform, linked in place of the real one: a clock that only a
 // pause moves, a scripted watched file and captured console output. Names
-// follow the Windows rules: \ and / separate folders, and " < > | and control
-// characters are not allowed.
+// follow the Windows rules unless a test chooses the POSIX ones.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +18,12 @@ struct World {
     // The watched file's state at a given simulated time; absent by default.
     std::function<FileState(std::uint64_t nowMs)> file;
     std::uint32_t unknownError = 5;  // the error number of an unknown answer
+    NameSyntax syntax = NameSyntax::windows;
+    // The watched pattern's folder time at a given simulated time; it stays
+    // the same by default.
+    std::function<std::uint64_t(std::uint64_t nowMs)> folderTime;
+    // Runs inside a write to standard output, before the text is taken.
+    std::function<void()> duringWrite;
     std::vector<std::string> probedNames;
     std::vector<std::string> probedPatterns;
     int pauses = 0;

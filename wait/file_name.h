@@ -5,11 +5,15 @@
 
 // Names that cannot be checked, in the order in which they are reported:
 // only the first that applies is. Such a name is never probed and meets
-// neither condition.
-enum class NameFault { none, overlong, empty, forbiddenCharacter, wildcardInFolder };
+// neither condition. A forbidden character is Windows' rule, a control
+// character the POSIX one.
+enum class NameFault {
+    none,
+    overlong,
+    empty,
+    forbiddenCharacter,
+    controlCharacter,
+    wildcardInFolder
+};
 
 NameFault FindNameFault(const RunSettings& settings);
-
-// A * or ? in the name's last part makes it a pattern for the entries of its
-// folder. The ? of the long-path prefix \\?\ (or //?/) is no wildcard.
-bool IsPattern(const char* fileName);

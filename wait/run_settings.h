@@ -2,8 +2,7 @@
 
 #include <cstdint>
 
-// Room for the longest path a Windows program can name, with its terminator.
-constexpr int kFileNameCapacity = 260;
+#include "names/name_rules.h"
 
 struct RunSettings {
     char fileName[kFileNameCapacity];
@@ -13,4 +12,8 @@ struct RunSettings {
     // The name typed was longer than the buffer: what it holds is another
     // path, which the wait never probes.
     bool fileNameCut;
+    // The value after the marker was more than blanks, a sign and digits:
+    // what it reads as may not be what the caller meant.
+    bool sleepSecondsNotWhole;
+    bool timeoutMinutesNotWhole;
 };

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "console/console_print.h"
 #include "wait/clock.h"
 #include "wait/elapsed.h"
 #include "wait/wait_lines.h"
@@ -12,6 +13,9 @@ namespace {
 
 constexpr std::uint32_t kStalledSeconds = 10;
 constexpr std::uint32_t kLookMilliseconds = 1000;
+// The loop prints its own timeout lines in the second that the guard wakes:
+// only a write seen under way, the same one, for this long is a stall.
+constexpr ClockSeconds kOutputStalledSeconds = 2;
 
 // Clock readings are never negative, which leaves room for two states.
 constexpr ClockSeconds kNotProbing = -1;
@@ -32,9 +36,36 @@ bool guarded = false;
 std::atomic<ClockSeconds> probingSince{kNotProbing};
 std::atomic<bool> endPrinted{false};
 
+// The write under way when a look last saw one, and since when.
+struct OutputWatch {
+    std::uint32_t writeCount;
+    ClockSeconds since;
+};
+
+bool OutputStalled(OutputWatch* watch) {
+    const std::uint32_t writeCount = OutputWriteCount();
+    const ClockSeconds now = ReadClock();
+    if (writeCount % 2 == 0 || writeCount != watch->writeCount) {
+        *watch = OutputWatch{writeCount, now};
+        return false;
+    }
+    return now - watch->since >= kOutputStalledSeconds;
+}
+
+// Output that does not move holds the loop, or the guard's own lines, for
+// good: the run then ends without another word, since no word would get out.
+void EndOnStalledOutput() {
+    OutputWatch watch{};
+    while (!OutputStalled(&watch)) {
+        PauseMilliseconds(kLookMilliseconds);
+    }
+    EndProcessNow();
+}
+
 void Guard() {
     SleepUntil(job.due);
-    while (!TakeOverStalledRun()) {
+    OutputWatch watch{};
+    while (!OutputStalled(&watch) && !TakeOverStalledRun()) {
         PauseMilliseconds(kLookMilliseconds);
     }
     EndProcessNow();
@@ -83,10 +114,13 @@ bool TakeOverStalledRun() {
     if (stalled < kStalledSeconds || !probingSince.compare_exchange_strong(since, kTakenOver)) {
         return false;
     }
+    // The guard's lines may go where the loop's did not get: another thread
+    // watches them, and the guard goes on without it if none can start.
+    static_cast<void>(StartThread(EndOnStalledOutput));
     PrintTimeout(job.fileShouldExist);
     PrintStall(stalled);
     PrintElapsedTime(job.programStartTime);
-    FlushOutput();
+    ConsoleFlush();
     endPrinted = true;
     return true;
 }

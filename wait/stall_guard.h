@@ -1,9 +1,11 @@
-// A second thread keeps the timeout when a probe of the watched file does not
-// return, as on a share whose server stopped answering. It sleeps until the
-// timeout is due; from then on it looks once a second and takes the run over
-// from a probe that has gone on for 10 seconds or more: it prints the timeout
-// lines, how long the file system did not answer and the elapsed-time report,
-// and ends the process with status 0.
+// A second thread keeps the timeout when a probe of the watched file or a
+// write to standard output does not return, as on a share whose server
+// stopped answering or on a terminal stopped with Ctrl-S. It sleeps until the
+// timeout is due; from then on it looks once a second. A write that has been
+// under way for 2 seconds ends the process at once, with nothing more
+// written. A probe that has gone on for 10 seconds or more is taken over: the
+// guard prints the timeout lines, how long the file system did not answer
+// and the elapsed-time report, and ends the process. The status is 0 either way.
 #pragma once
 
 #include "platform/platform.h"
@@ -22,5 +24,6 @@ void BeginProbe();
 RunOwner EndProbe();
 void WaitToBeEnded();
 
-// One look of the guard: true when it took the run over and printed its end.
+// One look of the guard at the probe: true when it took the run over and
+// printed its end.
 bool TakeOverStalledRun();

@@ -36,11 +36,26 @@ void PrintNameWarning(NameFault fault) {
                 "    WARNING! File name holds a character Windows does not allow; it cannot be "
                 "checked.\n");
             break;
+        case NameFault::controlCharacter:
+            ConsolePrint(
+                "    WARNING! File name holds a control character; it cannot be checked.\n");
+            break;
         case NameFault::wildcardInFolder:
             ConsolePrint(
                 "    WARNING! File name has a wildcard before its last part; it cannot be "
                 "checked.\n");
             break;
+    }
+}
+
+void PrintNumberWarnings(const RunSettings& settings) {
+    if (settings.sleepSecondsNotWhole) {
+        ConsolePrint("    WARNING! Seconds to sleep is not a whole number; it reads as %d.\n",
+                     static_cast<int>(settings.sleepSeconds));
+    }
+    if (settings.timeoutMinutesNotWhole) {
+        ConsolePrint("    WARNING! Timeout minutes is not a whole number; it reads as %u.\n",
+                     static_cast<unsigned>(settings.timeoutMinutes));
     }
 }
 

@@ -6,9 +6,14 @@
 #include <cstdint>
 
 #include "wait/file_name.h"
+#include "wait/run_settings.h"
 
 // Nothing for a name that can be checked.
 void PrintNameWarning(NameFault fault);
+
+// One line for the pause and one for the timeout whose value was not a
+// whole number, with the value it reads as; nothing for whole numbers.
+void PrintNumberWarnings(const RunSettings& settings);
 
 // Begins a wait's lines afresh.
 void PrintWaitHeader(bool fileShouldExist);

@@ -1,5 +1,6 @@
 #include "wait/wait_loop.h"
 
+#include "console/console_print.h"
 #include "platform/platform.h"
 #include "wait/clock.h"
 #include "wait/file_name.h"
@@ -14,12 +15,45 @@ constexpr std::uint64_t kLongestPause = 4294967000u;
 
 using Probe = FileState (*)(const char* fileName, std::uint32_t* systemError);
 
-// None for a name that cannot be checked: it is never probed.
+// A scan can miss an entry that is renamed while the folder is read, which
+// must not end a deletion wait while a match is there. So "gone" holds only
+// when a second scan finds nothing either and the folder's time is the same
+// before and after it: a listing during which nothing changed is a true
+// snapshot. A folder that changed meanwhile counts as still holding a match,
+// and the next pass looks again.
+FileState ProbePatternGone(const char* pattern, std::uint32_t* systemError) {
+    const FileState first = ProbePattern(pattern, systemError);
+    if (first != FileState::absent) {
+        return first;
+    }
+    std::uint64_t before = 0;
+    std::uint64_t after = 0;
+    // A folder that is itself gone takes every match with it: absent.
+    FileState folder = ReadFolderTime(pattern, &before, systemError);
+    if (folder != FileState::exists) {
+        return folder;
+    }
+    const FileState second = ProbePattern(pattern, systemError);
+    if (second != FileState::absent) {
+        return second;
+    }
+    folder = ReadFolderTime(pattern, &after, systemError);
+    if (folder != FileState::exists) {
+        return folder;
+    }
+    return before == after ? FileState::absent : FileState::exists;
+}
+
+// None for a name that cannot be checked: it is never probed. One name is
+// one atomic look; a pattern is a listing, which a deletion wait confirms.
 Probe ChooseProbe(const RunSettings& settings, NameFault fault) {
     if (fault != NameFault::none) {
         return nullptr;
     }
-    return IsPattern(settings.fileName) ? ProbePattern : ProbeFile;
+    if (!IsPattern(SystemNameSyntax(), settings.fileName)) {
+        return ProbeFile;
+    }
+    return settings.fileShouldExist ? ProbePattern : ProbePatternGone;
 }
 
 // True when the wait ends with this check: the condition holds, or the guard
@@ -60,6 +94,7 @@ void PollFileCondition(const RunSettings& settings, ClockSeconds programStartTim
     const NameFault fault = FindNameFault(settings);
     const Probe probe = ChooseProbe(settings, fault);
     PrintNameWarning(fault);
+    PrintNumberWarnings(settings);
     PrintWaitHeader(settings.fileShouldExist);
     ClockSeconds lastDotTime = ReadClock();
     const ClockSeconds waitStartTime = ReadClock();
@@ -75,7 +110,7 @@ void PollFileCondition(const RunSettings& settings, ClockSeconds programStartTim
             PrintTimeout(settings.fileShouldExist);
         }
         // Whatever a log is owed goes out before the tool blocks.
-        FlushOutput();
+        ConsoleFlush();
         PauseMilliseconds(pause);
         if (probe != nullptr && CheckEndsWait(settings, probe)) {
             return;

@@ -1,0 +1,57 @@
+// The rules of a file name, on the systems the tool runs on: what separates
+// its folders, its last part, the long-path prefix, what makes it a pattern,
+// how a pattern matches a folder's entries, and which characters a name may
+// hold. Pure functions: no system call, no state.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Room for the longest path a Windows program can name, with its terminator.
+constexpr int kFileNameCapacity = 260;
+
+// Windows separates folders with \ and /, POSIX with / alone.
+enum class NameSyntax { posix, windows };
+
+// The last part of a name, as a pattern to match entries against: a type of
+// its own, so that it cannot change places with the entry's name.
+struct WildcardPattern {
+    const char* text;
+};
+
+bool IsPathSeparator(NameSyntax syntax, char c);
+
+// Past the long-path prefix \\?\ (//?/ on both systems), whose ? is no
+// wildcard; the name itself where it has none.
+const char* SkipLongPathPrefix(NameSyntax syntax, const char* name);
+
+// Past the last separator, and on Windows past a drive letter's colon.
+const char* LastPart(NameSyntax syntax, const char* name);
+
+// How many bytes of the name its folder takes: the name up to its last
+// separator, which stays only where it is the root (/, C:\). 0 for a name
+// in the current folder.
+std::size_t FolderPartLength(NameSyntax syntax, const char* name);
+
+// A * or ? in the last part makes the name a pattern for its folder's entries.
+bool IsPattern(NameSyntax syntax, const char* name);
+
+// A * or ? before the last part: neither system can check such a name.
+bool HasWildcardInFolder(NameSyntax syntax, const char* name);
+
+// Windows allows neither " < > | nor a control character (0x01 to 0x1F) in a
+// name; POSIX allows all but NUL, but a control character (0x01 to 0x1F,
+// 0x7F) is never what the caller meant: a CR left by a CRLF file, a tab.
+bool HoldsForbiddenCharacter(NameSyntax syntax, const char* name);
+
+bool IsSelfOrParent(const char* entryName);
+
+// True when the entry, other than . and .., matches: * matches any run of
+// characters, none included, ? exactly one, and every other byte only itself.
+// A character is one valid UTF-8 sequence, else one byte.
+bool EntryMatches(const char* entryName, WildcardPattern pattern);
+
+// The same, counting the matcher's steps, which never exceed
+// (name length + 1) times (pattern length + 1).
+bool EntryMatchesCountingSteps(const char* entryName, WildcardPattern pattern,
+                               std::uint64_t* steps);
