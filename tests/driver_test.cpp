@@ -85,39 +85,78 @@ TEST(Driver, EchoesTheSettingsThenWaitsAndReports) {
 TEST(Driver, NamesThatCannotBeCheckedAreNeverProbed) {
     const std::string overlong(300, 'n');
     const struct {
+        NameSyntax syntax;
         std::string argument;
         std::string echoed;
         const char* warning;
     } cases[] = {
-        {"\\f" + overlong, overlong.substr(0, 259),
+        {NameSyntax::windows, "\\f" + overlong, overlong.substr(0, 259),
          "File name longer than 259 characters; it cannot be checked."},
-        {"\\f \t  ", "", "File name is empty; it cannot be checked."},
-        {"\\fC:\\jobs\\lockdir\"", "C:\\jobs\\lockdir\"",
+        {NameSyntax::windows, "\\f \t  ", "", "File name is empty; it cannot be checked."},
+        {NameSyntax::windows, "\\fC:\\jobs\\lockdir\"", "C:\\jobs\\lockdir\"",
          "File name holds a character Windows does not allow; it cannot be checked."},
-        {"\\fC:\\in\\*\\bad|name", "C:\\in\\*\\bad|name",
+        {NameSyntax::windows, "\\fC:\\in\\*\\bad|name", "C:\\in\\*\\bad|name",
          "File name holds a character Windows does not allow; it cannot be checked."},
-        {"\\fC:\\in\\*\\done.flg", "C:\\in\\*\\done.flg",
+        {NameSyntax::windows, "\\fC:\\in\\*\\done.flg", "C:\\in\\*\\done.flg",
          "File name has a wildcard before its last part; it cannot be checked."},
+        {NameSyntax::windows, "\\fC:\\jobs\\done.flg\r", "C:\\jobs\\done.flg\r",
+         "File name holds a character Windows does not allow; it cannot be checked."},
+        {NameSyntax::posix, "\\f/srv/done.flg\r", "/srv/done.flg\r",
+         "File name holds a control character; it cannot be checked."},
+        {NameSyntax::posix, "\\f/srv/*/a\tb", "/srv/*/a\tb",
+         "File name holds a control character; it cannot be checked."},
+        {NameSyntax::posix, "\\f/srv/in/\"<|>", "/srv/in/\"<|>", nullptr},
     };
     for (const auto& c : cases) {
         sim::World& world = sim::Reset();
-        world.file = sim::AppearsAt(0);
+        world.syntax = c.syntax;
         EXPECT_EQ(0, RunTool({"hb", c.argument.c_str(), "\\s10", "\\t1", "\\eT"}));
+        const std::string warning =
+            c.warning == nullptr ? "" : std::string("    WARNING! ") + c.warning + "\n";
         const std::string expected = "    File to check:    " + c.echoed +
                                      "\n"
                                      "    Seconds to sleep: 10\n"
                                      "    Timeout minutes:  1\n"
                                      "    File condition:   Wait for file to exist\n"
-                                     "\n"
-                                     "    WARNING! " +
-                                     c.warning +
-                                     "\n"
+                                     "\n" +
+                                     warning +
                                      "[ Waiting for File to Appear ]\n"
                                      "    ......\n"
                                      "    WARNING! Timeout condition encountered.\n";
         EXPECT_NE(std::string::npos, world.output.find(expected)) << world.output;
-        EXPECT_TRUE(world.probedNames.empty() && world.probedPatterns.empty()) << c.echoed;
+        EXPECT_EQ(c.warning != nullptr, world.probedNames.empty()) << c.echoed;
+        EXPECT_TRUE(world.probedPatterns.empty()) << c.echoed;
         EXPECT_EQ(70000u, world.nowMs);
+    }
+}
+
+// A pause or a timeout that is not a whole number reads as atol reads it,
+// and says so, after the name's warning; whole numbers, out of range too, do not.
+TEST(Driver, NumbersThatAreNotWholeAreNamed) {
+    const char kPause[] = "    WARNING! Seconds to sleep is not a whole number; it reads as ";
+    const char kTimeout[] = "    WARNING! Timeout minutes is not a whole number; it reads as ";
+    const struct {
+        std::vector<const char*> argv;
+        std::string warnings;
+    } cases[] = {
+        {{"hb", "\\f", "\\s2x", "\\t1.5", "\\eF"},
+         "    WARNING! File name is empty; it cannot be checked.\n" + std::string(kPause) +
+             "2.\n" + kTimeout + "1.\n"},
+        {{"hb", "\\fa", "\\s", "\\t0x10", "\\eF"},
+         std::string(kPause) + "0.\n" + kTimeout + "0.\n"},
+        {{"hb", "\\fa", "\\sabc", "\\t2h", "\\eF"},
+         std::string(kPause) + "0.\n" + kTimeout + "2.\n"},
+        {{"hb", "\\fa", "\\s1e3", "\\t -1 ", "\\eF"}, std::string(kPause) + "1.\n"},
+        {{"hb", "\\s5", "\\t10", "\\eF", "\\fC:\\temp\\a"}, std::string(kTimeout) + "0.\n"},
+        {{"hb", "\\fa", "\\s \t+99999999999\t", "\\t-2", "\\eF"}, ""},
+    };
+    for (const auto& c : cases) {
+        sim::World& world = sim::Reset();
+        RunTool(c.argv);
+        const std::size_t echoEnd = world.output.find("\n\n") + 2;
+        const std::size_t header = world.output.find("[ Waiting for File to be Deleted ]");
+        ASSERT_NE(std::string::npos, header) << world.output;
+        EXPECT_EQ(c.warnings, world.output.substr(echoEnd, header - echoEnd)) << c.argv[2];
     }
 }
 

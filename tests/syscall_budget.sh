@@ -4,6 +4,8 @@
 # longer wait, so start-up and exit cancel out; each run's passes are counted
 # too (one pause each), so a slow machine changes how many passes there are,
 # never the cost of one. Both waits end well before the first dot, at 6 s.
+# A pattern's scan stops at its first match: a folder of 3000 entries that
+# all match costs one read of the folder, where reading it all takes four.
 set -euo pipefail
 tool=$1
 command -v strace >/dev/null || { echo "SKIP: strace is not installed"; exit 77; }
@@ -30,3 +32,10 @@ echo "system calls: $short and $long, $((long - short)) more for $passes more pa
   "clock_gettime calls: $short_clock and $long_clock"
 [ "$passes" -ge 1 ] || { echo "FAIL: the longer wait had no more passes"; exit 1; }
 [ $((long - short)) -eq $((2 * passes)) ] || { echo "FAIL: expected 2 system calls per pass"; exit 1; }
+
+mkdir "$scratch/many"
+(cd "$scratch/many" && seq -f 'm%04g' 3000 | xargs touch)
+strace -f -e trace=getdents64 -o "$scratch/reads" "$tool" "\\f$scratch/many/*" '\s0' '\t0' '\eT' >/dev/null
+reads=$(grep -c 'getdents64(' "$scratch/reads")
+echo "folder reads for a pattern that all 3000 entries match: $reads"
+[ "$reads" -eq 1 ] || { echo "FAIL: the scan did not stop at the first match"; exit 1; }

@@ -75,6 +75,35 @@ TEST(WaitLoop, UnknownProbeNeverCountsAsDeletedAndIsNamedOnce) {
         "             File was not deleted.\n",
         world.output);
     EXPECT_EQ(70000u, world.nowMs);
+
+    // An unknown answer after the timeout lines, in the expiring pass, is no news.
+    world = sim::Reset();
+    world.file = [](std::uint64_t nowMs) {
+        return nowMs < 61000 ? FileState::exists : FileState::unknown;
+    };
+    PollFileCondition(Settings(10, 1, false), 0);
+    EXPECT_EQ(std::string::npos, world.output.find("NOTE")) << world.output;
+}
+
+// Every scan of the folder misses the match; while the folder's time moves
+// during the second scan of a pass, that is no proof that the match is gone.
+TEST(WaitLoop, PatternIsGoneOnlyWhenASecondScanOfAStillFolderFindsNothing) {
+    sim::World& world = sim::Reset();
+    RunSettings settings = Settings(1, 0, false);
+    std::strcpy(settings.fileName, "C:\\in\\*.csv");
+    std::uint64_t reads = 0;
+    world.folderTime = [&reads](std::uint64_t nowMs) { return nowMs < 3000 ? ++reads : 0; };
+    PollFileCondition(settings, 0);
+    EXPECT_EQ("[ Waiting for File to be Deleted ]\n\n    File Condition Met: File no longer exists\n",
+              world.output);
+    EXPECT_EQ(3000u, world.nowMs);
+    EXPECT_EQ(6u, world.probedPatterns.size()) << "two scans a pass";
+
+    world = sim::Reset();
+    settings.fileShouldExist = true;
+    world.file = sim::AppearsAt(2);
+    PollFileCondition(settings, 0);
+    EXPECT_EQ(2u, world.probedPatterns.size()) << "one scan a pass while waiting for a match";
 }
 
 TEST(WaitLoop, DotsComeEverySixSecondsInGroupsOfSeventyFiveOnOneLine) {
@@ -165,6 +194,30 @@ TEST(StallGuard, LeavesOutTimeoutLinesTheLoopAlreadyPrinted) {
         "             The file system did not answer for 10 seconds.\n"
         "\n[ Time Elapsed ]\n    hr:mn:sc\n    --------\n    00:01:11\n",
         world.output);
+}
+
+// Output that stops moving (a terminal stopped with Ctrl-S) holds the loop in a
+// write; once the timeout is due and that write has not moved for 2 s, the
+// run ends at once, with nothing more written.
+TEST(StallGuard, EndsARunWhoseOutputDoesNotMove) {
+    sim::World& world = sim::Reset();
+    std::string outputAtTheEnd;
+    std::uint64_t endedAtMs = 0;
+    // The first write after the probe at 3 s, the first dot's at 6 s, does not return.
+    world.file = [&](std::uint64_t nowMs) {
+        if (nowMs == 3000) {
+            world.duringWrite = [&] {
+                world.thread();
+                outputAtTheEnd = world.output;
+                endedAtMs = world.nowMs;
+            };
+        }
+        return FileState::absent;
+    };
+    PollFileCondition(Settings(1, 1, true), 0);
+    EXPECT_EQ("[ Waiting for File to Appear ]\n", outputAtTheEnd);
+    EXPECT_EQ(62000u, endedAtMs);
+    EXPECT_EQ(1, world.processEnds);
 }
 
 TEST(StallGuard, LoopKeepsARunWhoseProbeAnswersInTime) {

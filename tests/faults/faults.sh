@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# Faults a long wait meets, each shown once on the built binary (POSIX).
-# Usage: faults.sh TOOL CASE, CASE one of clock, stop, unknown, output.
+# Faults a long wait meets, each shown once on the built binary (POSIX; the
+# blocked output also with the Windows one, HOLLOWBROOK_RUNNER naming Wine).
+# Usage: faults.sh TOOL CASE [PRELOAD], CASE one of clock, stop, unknown,
+# output, renames, boottime (with the library that refuses the boot-time
+# clock), blocked.
 set -euo pipefail
 tool=$1
 case_name=$2
+preload=${3:-}
+read -r -a runner <<<"${HOLLOWBROOK_RUNNER:-}"
 scratch=$(mktemp -d /tmp/hollowbrook-faults-XXXXXX)
 chmod 755 "$scratch"
 trap 'chmod -R u+rwx "$scratch"; rm -rf "$scratch"' EXIT
@@ -113,6 +118,52 @@ output)
     [ "$status" -eq 0 ] || fail "$target: exit status $status"
     [ "$took" -ge 2000 ] && [ "$took" -lt 4500 ] || fail "$target: returned after $took ms"
   done
+  ;;
+renames)
+  # One of two matching names is always there while they swap places in a
+  # folder of 20,000 entries: a scan that misses it must not end the wait.
+  mkdir "$scratch/in"
+  (cd "$scratch/in" && seq -f 'f%05g.dat' 20000 | xargs touch && touch aaaa.csv)
+  (cd "$scratch/in" &&
+    perl -e '$end = time + 8; while (time < $end) { rename "aaaa.csv", "zzzz.csv"; rename "zzzz.csv", "aaaa.csv" }') &
+  swapper=$!
+  "$tool" "\\f$scratch/in/*.csv" '\s0' '\t0' '\eF' >"$out" &
+  pid=$!
+  sleep 6
+  kill -0 "$pid" 2>/dev/null || { wait "$swapper"; fail "ended while a match was there"; }
+  kill "$pid"
+  wait "$swapper"
+  expect_not_in_output "File Condition Met"
+  ;;
+boottime)
+  # A kernel or emulation layer that refuses the boot-time clock: the tool
+  # keeps time by the monotonic one, and a one-minute timeout fires on time.
+  [ -f "$preload" ] || fail "no preload library given"
+  status=0
+  env LD_PRELOAD="$preload" HOLLOWBROOK_REFUSED="$scratch/refused" \
+    ASAN_OPTIONS=verify_asan_link_order=0 timeout 90 "$tool" "\\f$flag" '\s1' '\t1' '\eT' >"$out" ||
+    status=$?
+  [ "$status" -eq 0 ] || fail "exit status $status (124: still waiting after 90 s)"
+  [ -f "$scratch/refused" ] || fail "the tool never asked for the boot-time clock"
+  expect_in_output "    WARNING! Timeout condition encountered."
+  grep -qE '^    00:01:0[0-9]$' "$out" || fail "the report is not about a minute"
+  ;;
+blocked)
+  # Standard output is a pipe that is full and that nobody reads: a run with
+  # a one-minute timeout still ends, with status 0, within 15 s of it.
+  mkfifo "$scratch/pipe"
+  exec 3<>"$scratch/pipe"
+  perl -e 'use Fcntl; $f = fcntl(STDOUT, F_GETFL, 0); fcntl(STDOUT, F_SETFL, $f | O_NONBLOCK);
+    1 while defined syswrite(STDOUT, "x" x 512); 1 while defined syswrite(STDOUT, "x");
+    fcntl(STDOUT, F_SETFL, $f)' >&3
+  started=$(now_ms)
+  status=0
+  timeout 100 "${runner[@]}" "$tool" "\\f$flag" '\s1' '\t1' '\eT' >&3 || status=$?
+  took=$(($(now_ms) - started))
+  exec 3>&-
+  [ "$status" -eq 0 ] || fail "exit status $status (124: still running after 100 s)"
+  [ "$took" -ge 60000 ] && [ "$took" -le 75000 ] || fail "ended after $took ms"
+  echo "ended after $took ms"
   ;;
 *) fail "no such case" ;;
 esac
