@@ -93,15 +93,17 @@ bool CopyFolderPart(const char* pattern, char (&folder)[kFileNameCapacity]) {
 
 // Where glibc has getdents64 (2.30 on), the tool reads a folder into a
 // buffer of its own: an open, as many reads as the folder needs and a close,
-// and no allocation. Elsewhere the C library's folder stream does the same
-// with a buffer that it allocates at each open.
+// and no allocation. The buffer is on the stack, not among the globals, so
+// that a waiter for a plain name never has a page of it. Elsewhere the C
+// library's folder stream does the same with a buffer that it allocates at
+// each open.
 #if defined(HOLLOWBROOK_HAS_GETDENTS64)
 
-alignas(struct dirent64) char folderEntries[32768];
+constexpr std::size_t kFolderReadBytes = 32768;
 
-bool AnyEntryMatches(ssize_t length, WildcardPattern pattern) {
+bool AnyEntryMatches(const char* entries, ssize_t length, WildcardPattern pattern) {
     for (ssize_t offset = 0; offset < length;) {
-        const auto* entry = reinterpret_cast<const struct dirent64*>(folderEntries + offset);
+        const auto* entry = reinterpret_cast<const struct dirent64*>(entries + offset);
         if (EntryMatches(entry->d_name, pattern)) {
             return true;
         }
@@ -116,11 +118,12 @@ FileState ScanFolder(const char* folderName, WildcardPattern pattern,
     if (folder < 0) {
         return AnswerFromError(errno, systemError);
     }
+    alignas(struct dirent64) char entries[kFolderReadBytes];
     FileState state = FileState::absent;
     ssize_t length = 0;
     while (state == FileState::absent &&
-           (length = getdents64(folder, folderEntries, sizeof folderEntries)) > 0) {
-        if (AnyEntryMatches(length, pattern)) {
+           (length = getdents64(folder, entries, sizeof entries)) > 0) {
+        if (AnyEntryMatches(entries, length, pattern)) {
             state = FileState::exists;
         }
     }

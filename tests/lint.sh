@@ -7,7 +7,7 @@ set -euo pipefail
 src=$1
 build=$2
 cd "$src"
-product=(console/*.cpp frontend/*.cpp wait/*.cpp platform/posix.cpp)
+product=(console/*.cpp frontend/*.cpp names/*.cpp wait/*.cpp platform/posix.cpp)
 status=0
 check() { # name, command...
   local name=$1
@@ -31,7 +31,7 @@ else
   echo "SKIP: clang-tidy (Windows): no MinGW-w64 compiler (x86_64-w64-mingw32-g++) on the PATH"
 fi
 check cppcheck cppcheck --std=c++17 --enable=warning,style,performance,portability \
-  --inline-suppr --error-exitcode=1 --quiet -I. console frontend wait platform
+  --inline-suppr --error-exitcode=1 --quiet -I. console frontend names wait platform
 check "strict POSIX compile" "${CXX:-c++}" -std=c++17 -U_GNU_SOURCE -D_POSIX_C_SOURCE=200809L \
   -Wall -Wextra -Wpedantic -Werror -I. -fsyntax-only platform/posix.cpp
 
