@@ -112,8 +112,7 @@ bool AnyEntryMatches(const char* entries, ssize_t length, WildcardPattern patter
     return false;
 }
 
-FileState ScanFolder(const char* folderName, WildcardPattern pattern,
-                     std::uint32_t* systemError) {
+FileState ScanFolder(const char* folderName, WildcardPattern pattern, std::uint32_t* systemError) {
     const int folder = open(folderName, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0) {
         return AnswerFromError(errno, systemError);
@@ -136,8 +135,7 @@ FileState ScanFolder(const char* folderName, WildcardPattern pattern,
 
 #else
 
-FileState ScanFolder(const char* folderName, WildcardPattern pattern,
-                     std::uint32_t* systemError) {
+FileState ScanFolder(const char* folderName, WildcardPattern pattern, std::uint32_t* systemError) {
     DIR* folder = opendir(folderName);
     if (folder == nullptr) {
         return AnswerFromError(errno, systemError);

@@ -22,8 +22,8 @@ bool WriteToConsole(const char* text, std::size_t length) {
     if (length == 0 || length > kWideCapacity) {
         return false;
     }
-    const int wideLength = MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length),
-                                               wideText, kWideCapacity);
+    const int wideLength =
+        MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), wideText, kWideCapacity);
     if (wideLength == 0) {
         return false;
     }

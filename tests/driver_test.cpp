@@ -140,8 +140,8 @@ TEST(Driver, NumbersThatAreNotWholeAreNamed) {
         std::string warnings;
     } cases[] = {
         {{"hb", "\\f", "\\s2x", "\\t1.5", "\\eF"},
-         "    WARNING! File name is empty; it cannot be checked.\n" + std::string(kPause) +
-             "2.\n" + kTimeout + "1.\n"},
+         "    WARNING! File name is empty; it cannot be checked.\n" + std::string(kPause) + "2.\n" +
+             kTimeout + "1.\n"},
         {{"hb", "\\fa", "\\s", "\\t0x10", "\\eF"},
          std::string(kPause) + "0.\n" + kTimeout + "0.\n"},
         {{"hb", "\\fa", "\\sabc", "\\t2h", "\\eF"},

@@ -6,8 +6,8 @@
 
 namespace {
 
-// Byte strings: \x.. escapes end at the next non-hex character, so a split
-// literal ("\xb0" "C") keeps a letter after them.
+// Byte strings; octal escapes (\260 is 0xB0) where a letter follows, since a
+// hex escape would take it in.
 TEST(NameRules, PatternsMatchEntriesCharacterByCharacter) {
     const struct {
         const char* pattern;
@@ -15,21 +15,21 @@ TEST(NameRules, PatternsMatchEntriesCharacterByCharacter) {
         bool matches;
     } cases[] = {
         {"*.txt", "x.txt", true},
-        {"*.txt", ".txt", true},  // * takes none
-        {"*.txt", "x.TXT", false},  // case counts
+        {"*.txt", ".txt", true},          // * takes none
+        {"*.txt", "x.TXT", false},        // case counts
         {"?.flg", "\xc5\x82.flg", true},  // ł: one character
         {"??.flg", "\xc5\x82.flg", false},
-        {"?.flg", "\xe6\x97\xa5.flg", true},  // 日
+        {"?.flg", "\xe6\x97\xa5.flg", true},      // 日
         {"?.flg", "\xf0\x9f\x98\x80.flg", true},  // U+1F600
-        {"x?C.log", "x\xb0" "C.log", true},  // Latin-1 °: a stray byte is one character
-        {"?\xb0" "C.log", "x\xb0" "C.log", true},
-        {"*\xb0" "C.log", "x\xb0" "C.log", true},
-        {"??C.log", "x\xb0" "C.log", true},
+        {"x?C.log", "x\260C.log", true},          // Latin-1 °: a stray byte is one character
+        {"?\260C.log", "x\260C.log", true},
+        {"*\260C.log", "x\260C.log", true},
+        {"??C.log", "x\260C.log", true},
         {"?\x82.flg", "\xc5\x82.flg", false},  // no match inside a character
-        {"?.x", "\xc5.x", true},  // a lead byte without its continuation
-        {"??.x", "\xe0\x80\x80.x", false},  // overlong: three characters
+        {"?.x", "\xc5.x", true},               // a lead byte without its continuation
+        {"??.x", "\xe0\x80\x80.x", false},     // overlong: three characters
         {"???.x", "\xe0\x80\x80.x", true},
-        {"?.x", "\xed\xa0\x80.x", false},  // a surrogate is no character
+        {"?.x", "\xed\xa0\x80.x", false},      // a surrogate is no character
         {"?.x", "\xf4\x90\x80\x80.x", false},  // beyond U+10FFFF
         {"*?", "a", true},
         {"*?", "", false},
@@ -82,8 +82,7 @@ TEST(NameRules, PartsOfANameOnEachSystem) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_STREQ(c.lastPart, LastPart(c.syntax, c.name));
-        EXPECT_EQ(std::string(c.folder),
-                  std::string(c.name, FolderPartLength(c.syntax, c.name)));
+        EXPECT_EQ(std::string(c.folder), std::string(c.name, FolderPartLength(c.syntax, c.name)));
         EXPECT_EQ(c.pattern, IsPattern(c.syntax, c.name));
         EXPECT_EQ(c.wildcardInFolder, HasWildcardInFolder(c.syntax, c.name));
     }

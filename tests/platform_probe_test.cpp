@@ -57,8 +57,7 @@ void ExpectFolderTimes(const std::string& dir) {
     Touch(dir + "/a.new");
     EXPECT_EQ(FileState::exists, ReadFolderTime(pattern.c_str(), &after, &error));
     EXPECT_NE(before, after);
-    EXPECT_EQ(FileState::absent,
-              ReadFolderTime((dir + "/missing/*").c_str(), &after, &error));
+    EXPECT_EQ(FileState::absent, ReadFolderTime((dir + "/missing/*").c_str(), &after, &error));
 }
 
 #if defined(_WIN32)

@@ -94,8 +94,9 @@ TEST(WaitLoop, PatternIsGoneOnlyWhenASecondScanOfAStillFolderFindsNothing) {
     std::uint64_t reads = 0;
     world.folderTime = [&reads](std::uint64_t nowMs) { return nowMs < 3000 ? ++reads : 0; };
     PollFileCondition(settings, 0);
-    EXPECT_EQ("[ Waiting for File to be Deleted ]\n\n    File Condition Met: File no longer exists\n",
-              world.output);
+    EXPECT_EQ(
+        "[ Waiting for File to be Deleted ]\n\n    File Condition Met: File no longer exists\n",
+        world.output);
     EXPECT_EQ(3000u, world.nowMs);
     EXPECT_EQ(6u, world.probedPatterns.size()) << "two scans a pass";
 

@@ -76,12 +76,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     std::uint64_t steps = 0;
-    const bool matches = EntryMatchesCountingSteps(name.c_str(), WildcardPattern{pattern.c_str()}, &steps);
-    const bool expected =
-        !IsSelfOrParent(name.c_str()) &&
-        ReferenceMatches(reinterpret_cast<const unsigned char*>(pattern.c_str()),
-                         reinterpret_cast<const unsigned char*>(name.c_str()));
+    const bool matches =
+        EntryMatchesCountingSteps(name.c_str(), WildcardPattern{pattern.c_str()}, &steps);
+    const bool expected = !IsSelfOrParent(name.c_str()) &&
+                          ReferenceMatches(reinterpret_cast<const unsigned char*>(pattern.c_str()),
+                                           reinterpret_cast<const unsigned char*>(name.c_str()));
     Require(matches == expected, "the matcher agrees with the reference");
-    Require(steps <= (name.size() + 1) * (pattern.size() + 1), "steps within the product of the lengths");
+    Require(steps <= (name.size() + 1) * (pattern.size() + 1),
+            "steps within the product of the lengths");
     return 0;
 }
