@@ -57,7 +57,11 @@ run_example() { # number, kind
   fi
   mkdir -p "$home"
   (cd "$home" && HOME=$home sh -c "$(field "$meta" before)")
-  (wait_for_header "$out" "$logs" && cd "$home" && HOME=$home sh -c "$(field "$meta" later)") &
+  local later
+  later=$(field "$meta" later)
+  if [ -n "$later" ]; then
+    (wait_for_header "$out" "$logs" && cd "$home" && HOME=$home sh -c "$later") &
+  fi
   case $kind in
   sh) (cd "$home" && HOME=$home PATH=$scratch/bin:$PATH sh "$scratch/$1.code") >"$out" 2>&1 || status=$? ;;
   make) (cd "$home" && HOME=$home PATH=$scratch/bin:$PATH make -s -f "$scratch/$1.code") >"$out" 2>&1 ||
