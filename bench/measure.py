@@ -87,8 +87,10 @@ def peak_rss(make_command, repeats=7):
 
 
 def private_kib(make_command, repeats=3):
-    """Memory that is the waiter's alone (Private_Clean + Private_Dirty), read
-    while it waits: what decides how many waiters a machine holds."""
+    """Memory that each further waiter adds (Private_Dirty), read while it
+    waits: what decides how many waiters a machine holds. Clean pages of the
+    program and its libraries are private only while one process maps them;
+    a second waiter shares them."""
     samples = []
     for _ in range(repeats):
         path = scratch_file()
@@ -97,7 +99,7 @@ def private_kib(make_command, repeats=3):
         time.sleep(1.5)
         with open(f"/proc/{process.pid}/smaps_rollup") as lines:
             samples.append(sum(int(line.split()[1]) for line in lines
-                               if line.startswith(("Private_Clean:", "Private_Dirty:"))))
+                               if line.startswith("Private_Dirty:")))
         open(path, "w").close()
         process.wait()
     return int(statistics.median(samples))

@@ -102,6 +102,20 @@ std::size_t FolderPartLength(NameSyntax syntax, const char* name) {
     return root ? length : length - 1;
 }
 
+bool CopyFolderPart(NameSyntax syntax, const char* name, char* folder, std::size_t capacity) {
+    const std::size_t length = FolderPartLength(syntax, name);
+    if (length == 0) {
+        name = ".";
+    }
+    const std::size_t copied = length == 0 ? 1 : length;
+    if (copied >= capacity) {
+        return false;
+    }
+    std::memcpy(folder, name, copied);
+    folder[copied] = '\0';
+    return true;
+}
+
 bool IsPattern(NameSyntax syntax, const char* name) {
     return std::strpbrk(LastPart(syntax, name), "*?") != nullptr;
 }

@@ -33,6 +33,10 @@ const char* LastPart(NameSyntax syntax, const char* name);
 // in the current folder.
 std::size_t FolderPartLength(NameSyntax syntax, const char* name);
 
+// The folder part as a name of its own, "." for the current folder. False,
+// with nothing copied, when it does not fit in the buffer.
+bool CopyFolderPart(NameSyntax syntax, const char* name, char* folder, std::size_t capacity);
+
 // A * or ? in the last part makes the name a pattern for its folder's entries.
 bool IsPattern(NameSyntax syntax, const char* name);
 

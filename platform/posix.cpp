@@ -74,23 +74,6 @@ FileState AnswerFromError(int error, std::uint32_t* systemError) {
     return FileState::unknown;
 }
 
-// The pattern's folder as a name of its own. The tool's names are at most
-// 259 bytes and always fit; a longer one from another caller is answered as
-// the system answers a name it cannot resolve.
-bool CopyFolderPart(const char* pattern, char (&folder)[kFileNameCapacity]) {
-    const std::size_t length = FolderPartLength(NameSyntax::posix, pattern);
-    if (length >= sizeof folder) {
-        return false;
-    }
-    if (length == 0) {
-        std::memcpy(folder, ".", 2);
-        return true;
-    }
-    std::memcpy(folder, pattern, length);
-    folder[length] = '\0';
-    return true;
-}
-
 // Where glibc has getdents64 (2.30 on), the tool reads a folder into a
 // buffer of its own: an open, as many reads as the folder needs and a close,
 // and no allocation. The buffer is on the stack, not among the globals, so
@@ -198,10 +181,13 @@ FileState ProbeFile(const char* fileName, std::uint32_t* systemError) {
     return AnswerFromError(errno, systemError);
 }
 
+// The tool's names are at most 259 bytes, so their folder always fits; a
+// longer name from another caller is answered as the system answers a name
+// it cannot resolve, rather than overrun the buffer.
 FileState ProbePattern(const char* pattern, std::uint32_t* systemError) {
     *systemError = 0;
     char folder[kFileNameCapacity];
-    if (!CopyFolderPart(pattern, folder)) {
+    if (!CopyFolderPart(NameSyntax::posix, pattern, folder, sizeof folder)) {
         return AnswerFromError(ENAMETOOLONG, systemError);
     }
     return ScanFolder(folder, WildcardPattern{LastPart(NameSyntax::posix, pattern)}, systemError);
@@ -212,7 +198,7 @@ FileState ReadFolderTime(const char* pattern, std::uint64_t* folderTime,
     *systemError = 0;
     *folderTime = 0;
     char folder[kFileNameCapacity];
-    if (!CopyFolderPart(pattern, folder)) {
+    if (!CopyFolderPart(NameSyntax::posix, pattern, folder, sizeof folder)) {
         return AnswerFromError(ENAMETOOLONG, systemError);
     }
     struct stat attributes {};

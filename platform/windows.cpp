@@ -66,28 +66,12 @@ FileState AnswerFromError(const char* name, DWORD error, std::uint32_t* systemEr
     return FileState::unknown;
 }
 
-// The pattern's folder as a name of its own; "." for the current folder.
-// The tool's names are at most 259 bytes and always fit.
-bool CopyFolderPart(const char* pattern, char (&folder)[kFileNameCapacity]) {
-    const std::size_t length = FolderPartLength(NameSyntax::windows, pattern);
-    if (length >= sizeof folder) {
-        return false;
-    }
-    if (length == 0) {
-        std::memcpy(folder, ".", 2);
-        return true;
-    }
-    std::memcpy(folder, pattern, length);
-    folder[length] = '\0';
-    return true;
-}
-
 // A search below a file fails as a malformed name (Wine) or as a name that is
 // no folder: there is nothing to match, as "if exist" says.
 bool FolderPartIsAFile(const char* pattern, DWORD error) {
     char folder[kFileNameCapacity];
     if ((error != ERROR_INVALID_NAME && error != ERROR_DIRECTORY) ||
-        !CopyFolderPart(pattern, folder)) {
+        !CopyFolderPart(NameSyntax::windows, pattern, folder, sizeof folder)) {
         return false;
     }
     const DWORD attributes = GetFileAttributesA(folder);
@@ -150,7 +134,7 @@ FileState ReadFolderTime(const char* pattern, std::uint64_t* folderTime,
     *folderTime = 0;
     char folder[kFileNameCapacity];
     WIN32_FILE_ATTRIBUTE_DATA attributes;
-    if (!CopyFolderPart(pattern, folder)) {
+    if (!CopyFolderPart(NameSyntax::windows, pattern, folder, sizeof folder)) {
         return AnswerFromError(pattern, ERROR_FILENAME_EXCED_RANGE, systemError);
     }
     if (!GetFileAttributesExA(folder, GetFileExInfoStandard, &attributes)) {
