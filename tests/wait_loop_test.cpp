@@ -221,6 +221,32 @@ TEST(StallGuard, EndsARunWhoseOutputDoesNotMove) {
     EXPECT_EQ(1, world.processEnds);
 }
 
+// A log on the same share as the file: the guard's own lines do not get out
+// either, and the thread that watches them ends the run 2 s later.
+TEST(StallGuard, EndsARunWhoseGuardCannotWriteEither) {
+    sim::World& world = sim::Reset();
+    std::string outputAtTheEnd = "never ended";
+    std::uint64_t endedAtMs = 0;
+    world.file = [&](std::uint64_t nowMs) {
+        if (nowMs == 4000) {
+            // Runs inside the guard's first write: by then the watcher is the
+            // thread last started, another than the guard that is blocked.
+            void (*guard)() = world.thread;
+            world.duringWrite = [&world, guard, &outputAtTheEnd, &endedAtMs] {
+                EXPECT_NE(guard, world.thread);
+                world.thread();
+                outputAtTheEnd = world.output;
+                endedAtMs = world.nowMs;
+            };
+            world.thread();
+        }
+        return FileState::absent;
+    };
+    PollFileCondition(Settings(1, 1, true), 0);
+    EXPECT_EQ("[ Waiting for File to Appear ]\n", outputAtTheEnd);
+    EXPECT_EQ(62000u, endedAtMs);
+}
+
 TEST(StallGuard, LoopKeepsARunWhoseProbeAnswersInTime) {
     sim::World& world = sim::Reset();
     // The guard looks while the last probe hangs for 9 s, and again between
