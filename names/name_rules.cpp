@@ -29,11 +29,6 @@ bool IsForbidden(NameSyntax syntax, char c) {
     return code < 0x20 || c == '"' || c == '<' || c == '>' || c == '|';
 }
 
-bool IsDriveLetter(char c) {
-    const char lower = static_cast<char>(c | 0x20);
-    return lower >= 'a' && lower <= 'z';
-}
-
 // The bytes of the character that starts at `at`: a valid UTF-8 sequence
 // (no overlong form, no surrogate, nothing above U+10FFFF), else one byte.
 std::size_t CharacterLength(const char* at) {
@@ -70,6 +65,11 @@ bool SameCharacter(const char* a, std::size_t aLength, const char* b, std::size_
 
 }  // namespace
 
+bool HasDriveLetter(const char* name) {
+    const char lower = static_cast<char>(name[0] | 0x20);
+    return lower >= 'a' && lower <= 'z' && name[1] == ':';
+}
+
 bool IsPathSeparator(NameSyntax syntax, char c) {
     return c == '/' || (syntax == NameSyntax::windows && c == '\\');
 }
@@ -82,7 +82,7 @@ const char* SkipLongPathPrefix(NameSyntax syntax, const char* name) {
 
 const char* LastPart(NameSyntax syntax, const char* name) {
     const char* last = SkipLongPathPrefix(syntax, name);
-    if (syntax == NameSyntax::windows && IsDriveLetter(last[0]) && last[1] == ':') {
+    if (syntax == NameSyntax::windows && HasDriveLetter(last)) {
         last += 2;
     }
     for (const char* at = last; *at != '\0'; ++at) {
@@ -103,21 +103,22 @@ std::size_t FolderPartLength(NameSyntax syntax, const char* name) {
 }
 
 bool CopyFolderPart(NameSyntax syntax, const char* name, char* folder, std::size_t capacity) {
-    const std::size_t length = FolderPartLength(syntax, name);
+    std::size_t length = FolderPartLength(syntax, name);
     if (length == 0) {
         name = ".";
+        length = 1;
     }
-    const std::size_t copied = length == 0 ? 1 : length;
-    if (copied >= capacity) {
+    if (length >= capacity) {
         return false;
     }
-    std::memcpy(folder, name, copied);
-    folder[copied] = '\0';
+    std::memcpy(folder, name, length);
+    folder[length] = '\0';
     return true;
 }
 
 bool IsPattern(NameSyntax syntax, const char* name) {
-    return std::strpbrk(LastPart(syntax, name), "*?") != nullptr;
+    const char* last = LastPart(syntax, name);
+    return HoldsWildcard(last, last + std::strlen(last));
 }
 
 bool HasWildcardInFolder(NameSyntax syntax, const char* name) {

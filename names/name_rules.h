@@ -21,6 +21,9 @@ struct WildcardPattern {
 
 bool IsPathSeparator(NameSyntax syntax, char c);
 
+// A Windows drive letter and its colon at the start: C:...
+bool HasDriveLetter(const char* name);
+
 // Past the long-path prefix \\?\ (//?/ on both systems), whose ? is no
 // wildcard; the name itself where it has none.
 const char* SkipLongPathPrefix(NameSyntax syntax, const char* name);

@@ -59,8 +59,8 @@ bool StartThread(void (*routine)());
 
 // Blocks the calling thread until ReadClock() reaches deadline, never
 // sleeping more than a minute at a time where a sleep might not count a
-// suspend. Where the system's sleep fails, it sleeps in steps of the pause
-// above and reads the clock after each.
+// suspend. Where the system's sleep fails, it pauses a minute at most at a
+// time and reads the clock after each pause.
 void SleepUntil(ClockSeconds deadline);
 
 // Ends the process with status 0 at once: no destructors, no exit handlers,

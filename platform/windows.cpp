@@ -47,8 +47,7 @@ DWORD WINAPI RunThreadRoutine(LPVOID routine) {
 // lacks, as under the task scheduler, in a service or at an elevated prompt.
 bool OnMissingDrive(const char* name) {
     name = SkipLongPathPrefix(NameSyntax::windows, name);
-    const char letter = static_cast<char>(name[0] | 0x20);
-    if (letter < 'a' || letter > 'z' || name[1] != ':') {
+    if (!HasDriveLetter(name)) {
         return false;
     }
     const char root[] = {name[0], ':', '\\', '\0'};
