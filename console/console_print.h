@@ -19,8 +19,25 @@ void ConsolePrint(const char* format, ...) HOLLOWBROOK_PRINTF_FORMAT;
 // Empties what redirected output has collected: before a pause, and at the end.
 void ConsoleFlush();
 
+// Standard output has one writer at a time, and the console's state (this
+// count, the platform's output buffer) rests on that. The loop writes, and
+// hands over only by letting the guard take a stalled probe over: from then
+// on the loop writes nothing more, and the guard writes the run's end. The
+// thread that watches the guard's lines never writes. Other threads read
+// OutputWriteCount() alone.
+//
 // Every write to standard output is counted as it begins and as it ends, so
 // that another thread can tell a write that does not return (a stopped
 // terminal, a pipe nobody reads, a log on a share that stopped answering):
 // the count is odd while one is under way, and stays so while it hangs.
 std::uint32_t OutputWriteCount();
+
+// A sanitizer build ends the process loudly when a write begins while
+// another is under way, the one thing the count cannot survive.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define HOLLOWBROOK_CHECKS_ONE_WRITER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define HOLLOWBROOK_CHECKS_ONE_WRITER 1
+#endif
+#endif

@@ -1,5 +1,7 @@
 #include "frontend/driver.h"
 
+#include <cstring>
+
 #include "console/console_print.h"
 #include "frontend/readers.h"
 #include "frontend/screens.h"
@@ -15,7 +17,7 @@ constexpr int kExpectedArgumentCount = 5;
 bool ReadAllParams(const char* const* argv, RunSettings* settings) {
     const int count = kExpectedArgumentCount;
     if (!ReadFileNameParam(count, argv, settings->fileName, kFileNameCapacity,
-                           &settings->fileNameCut)) {
+                           &settings->fileNameCut, &settings->fileNameInsidePath)) {
         ConsolePrint("    ERROR - File name not found (input parameter = \"\\f\")\n");
         return false;
     }
@@ -29,7 +31,8 @@ bool ReadAllParams(const char* const* argv, RunSettings* settings) {
         ConsolePrint("    ERROR - # timeout minutes was not found (input parameter = \"\\t\")\n");
         return false;
     }
-    if (!ReadFileShouldExistParam(count, argv, &settings->fileShouldExist)) {
+    if (!ReadFileShouldExistParam(count, argv, &settings->fileShouldExist,
+                                  &settings->flagSetInsidePath, &settings->flagWordUnclear)) {
         ConsolePrint(
             "    ERROR - \"File should exist\" flag not found (input parameter = \"\\e\")\n");
         return false;
@@ -37,16 +40,37 @@ bool ReadAllParams(const char* const* argv, RunSettings* settings) {
     return true;
 }
 
+// A POSIX shell drops a backslash that is not quoted: \f/tmp/x typed there
+// arrives as f/tmp/x. Windows programs get their arguments as typed.
+bool ReadByAPosixShell() {
+    return SystemNameSyntax() == NameSyntax::posix;
+}
+
+bool AnyArgumentHoldsABackslash(const char* const* argv) {
+    for (int index = 1; index < kExpectedArgumentCount; ++index) {
+        if (std::strchr(argv[index], '\\') != nullptr) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 bool CheckUserInput(int argc, const char* const* argv, RunSettings* settings) {
     if (argc != kExpectedArgumentCount) {
         PrintUsage();
+        if (ReadByAPosixShell()) {
+            PrintQuotingHint();
+        }
         return false;
     }
     PrintWelcome();
     ConsolePrint("[ Checking User Input ]\n");
     if (!ReadAllParams(argv, settings)) {
+        if (ReadByAPosixShell() && !AnyArgumentHoldsABackslash(argv)) {
+            PrintBackslashHint();
+        }
         return false;
     }
     PrintSettings(*settings);

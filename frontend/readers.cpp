@@ -12,21 +12,20 @@ bool IsWhiteSpace(char c) {
     return IsBlank(c) || (c >= '\n' && c <= '\r');
 }
 
-// The value behind the marker with its leading blanks skipped, or nullptr.
-// The upper-case marker counts only where the lower-case one is absent.
-const char* FindValue(const char* argument, char letter) {
+// The marker that counts in the argument, or nullptr. The upper-case marker
+// counts only where the lower-case one is absent.
+const char* FindMarker(const char* argument, char letter) {
     if (argument == nullptr) {
         return nullptr;
     }
     const char lower[] = {'\\', letter, '\0'};
     const char upper[] = {'\\', static_cast<char>(letter - 'a' + 'A'), '\0'};
     const char* marker = std::strstr(argument, lower);
-    if (marker == nullptr) {
-        marker = std::strstr(argument, upper);
-    }
-    if (marker == nullptr) {
-        return nullptr;
-    }
+    return marker != nullptr ? marker : std::strstr(argument, upper);
+}
+
+// The value behind a marker, with its leading blanks skipped.
+const char* ValueAfter(const char* marker) {
     const char* value = marker + 2;
     while (IsBlank(*value)) {
         ++value;
@@ -34,16 +33,38 @@ const char* FindValue(const char* argument, char letter) {
     return value;
 }
 
-// The value of the last argument that holds the marker, or nullptr.
-const char* FindLastValue(int count, const char* const* argv, char letter) {
+// Whether the marker is part of a path: in the program's own path, or after
+// a file marker in the same argument.
+bool InsidePath(int index, const char* argument, const char* marker) {
+    if (index == 0) {
+        return true;
+    }
+    for (const char* at = argument; at < marker; ++at) {
+        if (at[0] == '\\' && (at[1] == 'f' || at[1] == 'F')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The marker of the last argument that holds one, or nullptr, with that
+// argument's index.
+const char* FindLastMarker(int count, const char* const* argv, char letter, int* index) {
     const char* found = nullptr;
-    for (int index = 0; index < count; ++index) {
-        const char* value = FindValue(argv[index], letter);
-        if (value != nullptr) {
-            found = value;
+    for (int at = 0; at < count; ++at) {
+        const char* marker = FindMarker(argv[at], letter);
+        if (marker != nullptr) {
+            found = marker;
+            *index = at;
         }
     }
     return found;
+}
+
+const char* FindLastValue(int count, const char* const* argv, char letter) {
+    int index = 0;
+    const char* marker = FindLastMarker(count, argv, letter, &index);
+    return marker != nullptr ? ValueAfter(marker) : nullptr;
 }
 
 std::size_t LengthWithoutTrailingBlanks(const char* text, std::size_t length) {
@@ -109,20 +130,43 @@ bool IsWholeNumber(const char* value) {
     return *value == '\0';
 }
 
+bool SameIgnoringCase(const char* text, std::size_t length, const char* word) {
+    if (std::strlen(word) != length) {
+        return false;
+    }
+    for (std::size_t index = 0; index < length; ++index) {
+        const char c = text[index];
+        if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) != word[index]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// T, F, TRUE or FALSE in any mix of case, with blanks at the end.
+bool IsFlagWord(const char* value) {
+    const std::size_t length = LengthWithoutTrailingBlanks(value, std::strlen(value));
+    return SameIgnoringCase(value, length, "T") || SameIgnoringCase(value, length, "F") ||
+           SameIgnoringCase(value, length, "TRUE") || SameIgnoringCase(value, length, "FALSE");
+}
+
 }  // namespace
 
 bool ReadFileNameParam(int count, const char* const* argv, char* fileName, int capacity,
-                       bool* fileNameCut) {
+                       bool* fileNameCut, bool* insidePath) {
     *fileNameCut = false;
+    *insidePath = false;
     if (capacity <= 0) {
         return false;
     }
     fileName[0] = '\0';
-    const char* value = FindLastValue(count, argv, 'f');
-    if (value == nullptr) {
+    int index = 0;
+    const char* marker = FindLastMarker(count, argv, 'f', &index);
+    if (marker == nullptr) {
         return false;
     }
-    *fileNameCut = CopyTrimmed(value, fileName, capacity);
+    *fileNameCut = CopyTrimmed(ValueAfter(marker), fileName, capacity);
+    *insidePath = InsidePath(index, argv[index], marker);
     return true;
 }
 
@@ -152,19 +196,30 @@ bool ReadTimeoutMinutesParam(int count, const char* const* argv, std::uint32_t* 
     return true;
 }
 
-bool ReadFileShouldExistParam(int count, const char* const* argv, bool* fileShouldExist) {
+bool ReadFileShouldExistParam(int count, const char* const* argv, bool* fileShouldExist,
+                              bool* setInsidePath, bool* unclearWord) {
     *fileShouldExist = false;
+    *setInsidePath = false;
+    *unclearWord = false;
     bool found = false;
+    bool setOutsidePath = false;
     for (int index = 0; index < count; ++index) {
-        const char* value = FindValue(argv[index], 'e');
-        if (value == nullptr) {
+        const char* marker = FindMarker(argv[index], 'e');
+        if (marker == nullptr) {
             continue;
         }
         found = true;
+        const char* value = ValueAfter(marker);
+        const bool insidePath = InsidePath(index, argv[index], marker);
         // Only ever turns on: a later "F" does not undo an earlier "T".
         if (std::strchr(value, 't') != nullptr || std::strchr(value, 'T') != nullptr) {
             *fileShouldExist = true;
+            setOutsidePath = setOutsidePath || !insidePath;
+        }
+        if (!insidePath && !IsFlagWord(value)) {
+            *unclearWord = true;
         }
     }
+    *setInsidePath = *fileShouldExist && !setOutsidePath;
     return found;
 }

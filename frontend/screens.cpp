@@ -1,6 +1,7 @@
 #include "frontend/screens.h"
 
 #include "console/console_print.h"
+#include "wait/wait_lines.h"
 
 namespace {
 
@@ -44,12 +45,22 @@ void PrintWelcome() {
     ConsolePrint("%s", kWelcomeBox);
 }
 
+void PrintQuotingHint() {
+    ConsolePrint(
+        "    In a POSIX shell, quote each argument: hollowbrook '\\f<file>' '\\s<seconds>' "
+        "'\\t<minutes>' '\\e<T|F>'\n");
+}
+
+void PrintBackslashHint() {
+    ConsolePrint(
+        "    No argument holds a backslash: a POSIX shell drops one that is not quoted.\n");
+}
+
 void PrintSettings(const RunSettings& settings) {
     ConsolePrint("    File to check:    %s\n", settings.fileName);
     ConsolePrint("    Seconds to sleep: %d\n", static_cast<int>(settings.sleepSeconds));
     // Signed on purpose: a timeout typed as -1 is echoed as -1.
     ConsolePrint("    Timeout minutes:  %d\n", static_cast<int>(settings.timeoutMinutes));
-    ConsolePrint(settings.fileShouldExist ? "    File condition:   Wait for file to exist\n"
-                                          : "    File condition:   Wait for file to be deleted\n");
+    ConsolePrint("    File condition:   %s\n", FileConditionWords(settings.fileShouldExist));
     ConsolePrint("\n");
 }

@@ -4,4 +4,7 @@
 
 void PrintUsage();
 void PrintWelcome();
+// Where a POSIX shell has read the arguments: how to keep their backslashes.
+void PrintQuotingHint();
+void PrintBackslashHint();
 void PrintSettings(const RunSettings& settings);

@@ -59,6 +59,11 @@ std::size_t CharacterLength(const char* at) {
     return length;
 }
 
+bool IsSelfOrParent(const char* entryName) {
+    return entryName[0] == '.' &&
+           (entryName[1] == '\0' || (entryName[1] == '.' && entryName[2] == '\0'));
+}
+
 bool SameCharacter(const char* a, std::size_t aLength, const char* b, std::size_t bLength) {
     return aLength == bLength && std::memcmp(a, b, aLength) == 0;
 }
@@ -75,8 +80,9 @@ bool IsPathSeparator(NameSyntax syntax, char c) {
 }
 
 const char* SkipLongPathPrefix(NameSyntax syntax, const char* name) {
-    const bool prefixed = IsPathSeparator(syntax, name[0]) && IsPathSeparator(syntax, name[1]) &&
-                          name[2] == '?' && IsPathSeparator(syntax, name[3]);
+    const bool prefixed = syntax == NameSyntax::windows && IsPathSeparator(syntax, name[0]) &&
+                          IsPathSeparator(syntax, name[1]) && name[2] == '?' &&
+                          IsPathSeparator(syntax, name[3]);
     return prefixed ? name + 4 : name;
 }
 
@@ -134,9 +140,9 @@ bool HoldsForbiddenCharacter(NameSyntax syntax, const char* name) {
     return false;
 }
 
-bool IsSelfOrParent(const char* entryName) {
-    return entryName[0] == '.' &&
-           (entryName[1] == '\0' || (entryName[1] == '.' && entryName[2] == '\0'));
+bool EntryCounts(NameSyntax syntax, const char* entryName, WildcardPattern pattern) {
+    return !IsSelfOrParent(entryName) &&
+           (syntax == NameSyntax::windows || EntryMatches(entryName, pattern));
 }
 
 bool EntryMatches(const char* entryName, WildcardPattern pattern) {
@@ -150,9 +156,6 @@ bool EntryMatches(const char* entryName, WildcardPattern pattern) {
 bool EntryMatchesCountingSteps(const char* entryName, WildcardPattern pattern,
                                std::uint64_t* steps) {
     *steps = 0;
-    if (IsSelfOrParent(entryName)) {
-        return false;
-    }
     const char* name = entryName;
     const char* wanted = pattern.text;
     const char* afterStar = nullptr;

@@ -7,7 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 
-// Room for the longest path a Windows program can name, with its terminator.
+// Room for a name of 259 bytes and its terminator: the tool's limit on every
+// system, Windows' MAX_PATH. Longer paths exist (Windows' long paths, POSIX
+// paths up to PATH_MAX), but the tool watches none of them.
 constexpr int kFileNameCapacity = 260;
 
 // Windows separates folders with \ and /, POSIX with / alone.
@@ -24,8 +26,9 @@ bool IsPathSeparator(NameSyntax syntax, char c);
 // A Windows drive letter and its colon at the start: C:...
 bool HasDriveLetter(const char* name);
 
-// Past the long-path prefix \\?\ (//?/ on both systems), whose ? is no
-// wildcard; the name itself where it has none.
+// Past Windows' long-path prefix \\?\ (also //?/), whose ? is no wildcard;
+// the name itself where it has none, and always on POSIX, where //?/x is the
+// entry x of the folder ? under the root.
 const char* SkipLongPathPrefix(NameSyntax syntax, const char* name);
 
 // Past the last separator, and on Windows past a drive letter's colon.
@@ -43,7 +46,9 @@ bool CopyFolderPart(NameSyntax syntax, const char* name, char* folder, std::size
 // A * or ? in the last part makes the name a pattern for its folder's entries.
 bool IsPattern(NameSyntax syntax, const char* name);
 
-// A * or ? before the last part: neither system can check such a name.
+// A * or ? before the last part. Windows cannot check such a name; POSIX
+// could, but a caller who typed one most likely meant a pattern, so the tool
+// warns there too instead of looking for a folder named with a *.
 bool HasWildcardInFolder(NameSyntax syntax, const char* name);
 
 // Windows allows neither " < > | nor a control character (0x01 to 0x1F) in a
@@ -51,11 +56,14 @@ bool HasWildcardInFolder(NameSyntax syntax, const char* name);
 // 0x7F) is never what the caller meant: a CR left by a CRLF file, a tab.
 bool HoldsForbiddenCharacter(NameSyntax syntax, const char* name);
 
-bool IsSelfOrParent(const char* entryName);
+// Whether an entry of the pattern's folder counts as a match: never . or ..,
+// on either system. Windows' folder search has matched the entry already;
+// on POSIX EntryMatches does.
+bool EntryCounts(NameSyntax syntax, const char* entryName, WildcardPattern pattern);
 
-// True when the entry, other than . and .., matches: * matches any run of
-// characters, none included, ? exactly one, and every other byte only itself.
-// A character is one valid UTF-8 sequence, else one byte.
+// True when the entry's name matches: * matches any run of characters, none
+// included, ? exactly one, and every other character only itself. A
+// character is one valid UTF-8 sequence, else one byte.
 bool EntryMatches(const char* entryName, WildcardPattern pattern);
 
 // The same, counting the matcher's steps, which never exceed

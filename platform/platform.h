@@ -33,11 +33,18 @@ void PauseMilliseconds(std::uint32_t milliseconds);
 FileState ProbeFile(const char* fileName, std::uint32_t* systemError);
 FileState ProbePattern(const char* pattern, std::uint32_t* systemError);
 
-// The last-modified time of the pattern's folder, in the system's own units:
-// only two readings of one folder are compared. Absent when there is no such
-// folder.
-FileState ReadFolderTime(const char* pattern, std::uint64_t* folderTime,
-                         std::uint32_t* systemError);
+// A folder's last-modified time as its file system stamps it. Only two
+// readings of one folder are compared; its steps differ by file system: a
+// clock tick (4 to 10 ms on Linux before 6.13), 10 ms on exFAT, nanoseconds,
+// whole seconds on many FUSE and NFS servers, 2 s on FAT.
+struct FolderTime {
+    std::int64_t seconds;
+    std::uint32_t nanoseconds;
+};
+
+// The last-modified time of the pattern's folder; exists when it was read,
+// absent when there is no such folder.
+FileState ReadFolderTime(const char* pattern, FolderTime* folderTime, std::uint32_t* systemError);
 
 // How this system reads a name.
 NameSyntax SystemNameSyntax();

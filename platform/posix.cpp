@@ -87,7 +87,7 @@ constexpr std::size_t kFolderReadBytes = 32768;
 bool AnyEntryMatches(const char* entries, ssize_t length, WildcardPattern pattern) {
     for (ssize_t offset = 0; offset < length;) {
         const auto* entry = reinterpret_cast<const struct dirent64*>(entries + offset);
-        if (EntryMatches(entry->d_name, pattern)) {
+        if (EntryCounts(NameSyntax::posix, entry->d_name, pattern)) {
             return true;
         }
         offset += entry->d_reclen;
@@ -126,7 +126,7 @@ FileState ScanFolder(const char* folderName, WildcardPattern pattern, std::uint3
     FileState state = FileState::absent;
     errno = 0;
     for (const dirent* entry = readdir(folder); entry != nullptr; entry = readdir(folder)) {
-        if (EntryMatches(entry->d_name, pattern)) {
+        if (EntryCounts(NameSyntax::posix, entry->d_name, pattern)) {
             state = FileState::exists;
             break;
         }
@@ -140,14 +140,14 @@ FileState ScanFolder(const char* folderName, WildcardPattern pattern, std::uint3
 
 #endif
 
-std::uint64_t ModificationTime(const struct stat& attributes) {
+FolderTime ModificationTime(const struct stat& attributes) {
 #if defined(__APPLE__)
     const timespec& time = attributes.st_mtimespec;
 #else
     const timespec& time = attributes.st_mtim;
 #endif
-    return static_cast<std::uint64_t>(time.tv_sec) * 1000000000u +
-           static_cast<std::uint64_t>(time.tv_nsec);
+    return FolderTime{static_cast<std::int64_t>(time.tv_sec),
+                      static_cast<std::uint32_t>(time.tv_nsec)};
 }
 
 }  // namespace
@@ -193,10 +193,9 @@ FileState ProbePattern(const char* pattern, std::uint32_t* systemError) {
     return ScanFolder(folder, WildcardPattern{LastPart(NameSyntax::posix, pattern)}, systemError);
 }
 
-FileState ReadFolderTime(const char* pattern, std::uint64_t* folderTime,
-                         std::uint32_t* systemError) {
+FileState ReadFolderTime(const char* pattern, FolderTime* folderTime, std::uint32_t* systemError) {
     *systemError = 0;
-    *folderTime = 0;
+    *folderTime = FolderTime{};
     char folder[kFileNameCapacity];
     if (!CopyFolderPart(NameSyntax::posix, pattern, folder, sizeof folder)) {
         return AnswerFromError(ENAMETOOLONG, systemError);

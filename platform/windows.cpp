@@ -35,6 +35,9 @@ bool WriteToConsole(const char* text, std::size_t length) {
 // The guard prints a few texts and nothing more.
 constexpr SIZE_T kThreadStackBytes = 65536;
 
+// A file time counts 100 ns steps.
+constexpr std::uint64_t kTicksPerSecond = 10000000;
+
 // Sleep does not count a suspend; the tick count, read after each sleep, does.
 constexpr ULONGLONG kLongestSleepMs = 60000;
 
@@ -106,14 +109,17 @@ FileState ProbePattern(const char* pattern, std::uint32_t* systemError) {
         FindFirstFileExA(pattern, FindExInfoStandard, &entry, FindExSearchNameMatch, nullptr, 0);
     if (search == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
-        if (FolderPartIsAFile(pattern, error)) {
+        // Under rename churn a search can find its folder empty (seen under
+        // Wine): no entry matched, as the first answer below says.
+        if (error == ERROR_NO_MORE_FILES || FolderPartIsAFile(pattern, error)) {
             return FileState::absent;
         }
         return AnswerFromError(pattern, error, systemError);
     }
-    bool found = !IsSelfOrParent(entry.cFileName);
+    const WildcardPattern wanted{LastPart(NameSyntax::windows, pattern)};
+    bool found = EntryCounts(NameSyntax::windows, entry.cFileName, wanted);
     while (!found && FindNextFileA(search, &entry)) {
-        found = !IsSelfOrParent(entry.cFileName);
+        found = EntryCounts(NameSyntax::windows, entry.cFileName, wanted);
     }
     const DWORD error = found ? ERROR_SUCCESS : GetLastError();
     FindClose(search);
@@ -127,10 +133,9 @@ FileState ProbePattern(const char* pattern, std::uint32_t* systemError) {
     return FileState::unknown;
 }
 
-FileState ReadFolderTime(const char* pattern, std::uint64_t* folderTime,
-                         std::uint32_t* systemError) {
+FileState ReadFolderTime(const char* pattern, FolderTime* folderTime, std::uint32_t* systemError) {
     *systemError = 0;
-    *folderTime = 0;
+    *folderTime = FolderTime{};
     char folder[kFileNameCapacity];
     WIN32_FILE_ATTRIBUTE_DATA attributes;
     if (!CopyFolderPart(NameSyntax::windows, pattern, folder, sizeof folder)) {
@@ -139,8 +144,12 @@ FileState ReadFolderTime(const char* pattern, std::uint64_t* folderTime,
     if (!GetFileAttributesExA(folder, GetFileExInfoStandard, &attributes)) {
         return AnswerFromError(folder, GetLastError(), systemError);
     }
-    *folderTime = (static_cast<std::uint64_t>(attributes.ftLastWriteTime.dwHighDateTime) << 32) |
-                  attributes.ftLastWriteTime.dwLowDateTime;
+    // In 100 ns steps since 1601; FAT's 2 s steps come as whole seconds.
+    const std::uint64_t ticks =
+        (static_cast<std::uint64_t>(attributes.ftLastWriteTime.dwHighDateTime) << 32) |
+        attributes.ftLastWriteTime.dwLowDateTime;
+    *folderTime = FolderTime{static_cast<std::int64_t>(ticks / kTicksPerSecond),
+                             static_cast<std::uint32_t>(ticks % kTicksPerSecond * 100u)};
     return FileState::exists;
 }
 

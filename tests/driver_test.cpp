@@ -19,12 +19,22 @@ int RunTool(std::vector<const char*> argv) {
     return HollowbrookMain(static_cast<int>(argv.size()), argv.data());
 }
 
+const char kQuotingHint[] =
+    "    In a POSIX shell, quote each argument: hollowbrook '\\f<file>' '\\s<seconds>' "
+    "'\\t<minutes>' '\\e<T|F>'\n";
+
+// On POSIX the box is followed by how to quote the markers.
 TEST(Driver, WrongArgumentCountShowsOnlyTheUsageBox) {
     for (std::size_t count : {1, 4, 6}) {
         sim::World& world = sim::Reset();
         std::vector<const char*> argv(count, "\\fx");
         EXPECT_EQ(0, RunTool(argv));
-        std::istringstream lines(world.output);
+        const std::string windowsOutput = world.output;
+        world = sim::Reset();
+        world.syntax = NameSyntax::posix;
+        RunTool(argv);
+        EXPECT_EQ(windowsOutput + kQuotingHint, world.output);
+        std::istringstream lines(windowsOutput);
         std::string line;
         int rows = 0;
         while (std::getline(lines, line)) {
@@ -33,16 +43,35 @@ TEST(Driver, WrongArgumentCountShowsOnlyTheUsageBox) {
             EXPECT_TRUE(line.front() == line.back() && (line[0] == '|' || line[0] == '+')) << line;
         }
         EXPECT_EQ(23, rows);
-        EXPECT_EQ('\n', world.output.back());
-        EXPECT_NE(std::string::npos,
-                  world.output.find("| Input:    hollowbrook.exe \\f[file] \\s[sleep] \\t[timeout] "
-                                    "\\e[T/F]   |\n"));
-        EXPECT_EQ(std::string::npos, world.output.find("Welcome"));
+        EXPECT_NE(
+            std::string::npos,
+            windowsOutput.find("| Input:    hollowbrook.exe \\f[file] \\s[sleep] \\t[timeout] "
+                               "\\e[T/F]   |\n"));
+        EXPECT_EQ(std::string::npos, windowsOutput.find("Welcome"));
         EXPECT_EQ(0, world.pauses);
     }
 }
 
+// On POSIX, an error where no argument holds a backslash says that the shell
+// most likely dropped them.
 TEST(Driver, ReportsOnlyTheFirstMissingParameter) {
+    const std::string backslashHint =
+        "    No argument holds a backslash: a POSIX shell drops one that is not quoted.\n";
+    const std::string fileError = "    ERROR - File name not found (input parameter = \"\\f\")\n";
+    const struct {
+        std::vector<const char*> argv;
+        std::string posixOutput;
+    } posixCases[] = {
+        {{"/usr/bin/hb", "f/tmp/x", "s1", "t1", "eT"}, fileError + backslashHint},
+        {{"C:\\bin\\hb", "f/tmp/x", "s1", "t1", "eT"}, fileError + backslashHint},
+        {{"hb", "f/tmp/x", "\\s1", "t1", "eT"}, fileError},
+    };
+    for (const auto& c : posixCases) {
+        sim::World& world = sim::Reset();
+        world.syntax = NameSyntax::posix;
+        RunTool(c.argv);
+        EXPECT_EQ(kWelcome + c.posixOutput, world.output);
+    }
     struct Case {
         std::vector<const char*> argv;
         const char* error;
@@ -106,6 +135,8 @@ TEST(Driver, NamesThatCannotBeCheckedAreNeverProbed) {
         {NameSyntax::posix, "\\f/srv/*/a\tb", "/srv/*/a\tb",
          "File name holds a control character; it cannot be checked."},
         {NameSyntax::posix, "\\f/srv/in/\"<|>", "/srv/in/\"<|>", nullptr},
+        {NameSyntax::windows, "\\FC:\\files\\x", "iles\\x",
+         "File name was read from inside a path; it cannot be checked."},
     };
     for (const auto& c : cases) {
         sim::World& world = sim::Reset();
@@ -130,33 +161,55 @@ TEST(Driver, NamesThatCannotBeCheckedAreNeverProbed) {
     }
 }
 
-// A pause or a timeout that is not a whole number reads as atol reads it,
-// and says so, after the name's warning; whole numbers, out of range too, do not.
-TEST(Driver, NumbersThatAreNotWholeAreNamed) {
-    const char kPause[] = "    WARNING! Seconds to sleep is not a whole number; it reads as ";
-    const char kTimeout[] = "    WARNING! Timeout minutes is not a whole number; it reads as ";
+// Values that may not say what the caller meant read as they read, and one
+// line each under the echo says so, in this order: the name, the pause, the
+// timeout, the flag. A marker inside a path is one in the program's own path
+// or after a file marker; two parameters in one argument are none.
+TEST(Driver, ValuesThatMayBeMisreadAreNamed) {
+    const std::string pause = "    WARNING! Seconds to sleep is not a whole number; it reads as ";
+    const std::string timeout = "    WARNING! Timeout minutes is not a whole number; it reads as ";
+    const std::string name =
+        "    WARNING! File name was read from inside a path; it cannot be checked.\n";
+    const std::string flagInPath =
+        "    WARNING! File condition was set inside a path; it reads as: Wait for file to exist.\n";
+    const std::string word = "    WARNING! File condition is neither T nor F; it reads as: ";
+    const std::string wordExists = word + "Wait for file to exist.\n";
+    const std::string wordDeleted = word + "Wait for file to be deleted.\n";
     const struct {
         std::vector<const char*> argv;
         std::string warnings;
     } cases[] = {
         {{"hb", "\\f", "\\s2x", "\\t1.5", "\\eF"},
-         "    WARNING! File name is empty; it cannot be checked.\n" + std::string(kPause) + "2.\n" +
-             kTimeout + "1.\n"},
-        {{"hb", "\\fa", "\\s", "\\t0x10", "\\eF"},
-         std::string(kPause) + "0.\n" + kTimeout + "0.\n"},
-        {{"hb", "\\fa", "\\sabc", "\\t2h", "\\eF"},
-         std::string(kPause) + "0.\n" + kTimeout + "2.\n"},
-        {{"hb", "\\fa", "\\s1e3", "\\t -1 ", "\\eF"}, std::string(kPause) + "1.\n"},
-        {{"hb", "\\s5", "\\t10", "\\eF", "\\fC:\\temp\\a"}, std::string(kTimeout) + "0.\n"},
+         "    WARNING! File name is empty; it cannot be checked.\n" + pause + "2.\n" + timeout +
+             "1.\n"},
+        {{"hb", "\\fa", "\\s", "\\t0x10", "\\eF"}, pause + "0.\n" + timeout + "0.\n"},
+        {{"hb", "\\fa", "\\sabc", "\\t2h", "\\eF"}, pause + "0.\n" + timeout + "2.\n"},
+        {{"hb", "\\fa", "\\s1e3", "\\t -1 ", "\\eF"}, pause + "1.\n"},
+        {{"hb", "\\s5", "\\t10", "\\eF", "\\fC:\\temp\\a"}, timeout + "0.\n"},
         {{"hb", "\\fa", "\\s \t+99999999999\t", "\\t-2", "\\eF"}, ""},
+        {{"C:\\files\\hb.exe", "x", "\\s1", "\\t1", "\\eF"}, name},
+        {{"hb", "\\fC:\\etc\\lock", "\\s5", "\\t10", "\\eF"}, flagInPath},
+        {{"C:\\Enterprise\\hb.exe", "\\fa", "\\s1", "\\t1", "\\eF"}, flagInPath},
+        {{"C:\\Enterprise\\hb.exe", "\\fa", "\\s1", "\\t1", "\\eT"}, ""},
+        {{"hb", "\\fa", "\\s1", "\\t1", "\\edelete"}, wordExists},
+        {{"hb", "\\fa", "\\s1", "\\t1", "\\eFAT"}, wordExists},
+        {{"hb", "\\fa", "\\s1", "\\t1", "\\eyes"}, wordDeleted},
+        {{"hb", "\\fa", "\\s1", "\\t1", "\\e1"}, wordDeleted},
+        {{"hb", "\\fa", "\\s1", "\\t1", "\\e"}, wordDeleted},
+        {{"hb", "\\fC:\\etc\\lock", "\\s1", "\\t1", "\\eyes"}, wordExists},
+        {{"hb", "\\fa", "\\s1\\eT", "\\t1", "x"}, pause + "1.\n"},
+        {{"hb", "\\s1\\fC:\\x", "\\t1", "\\e\ttRuE ", "x"}, pause + "1.\n"},
+        {{"hb", "\\FC:\\files\\x", "\\s1x", "\\t2y", "\\eyes"},
+         name + pause + "1.\n" + timeout + "2.\n" + wordDeleted},
     };
     for (const auto& c : cases) {
         sim::World& world = sim::Reset();
         RunTool(c.argv);
         const std::size_t echoEnd = world.output.find("\n\n") + 2;
-        const std::size_t header = world.output.find("[ Waiting for File to be Deleted ]");
+        const std::size_t header = world.output.find("[ Waiting for File");
         ASSERT_NE(std::string::npos, header) << world.output;
-        EXPECT_EQ(c.warnings, world.output.substr(echoEnd, header - echoEnd)) << c.argv[2];
+        EXPECT_EQ(c.warnings, world.output.substr(echoEnd, header - echoEnd))
+            << c.argv[0] << " " << c.argv[1] << " " << c.argv[2] << " " << c.argv[4];
     }
 }
 

@@ -48,9 +48,12 @@ TEST(NameRules, PatternsMatchEntriesCharacterByCharacter) {
         {"**", "abc", true},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(c.matches, EntryMatches(c.entry, WildcardPattern{c.pattern}))
+        EXPECT_EQ(c.matches, EntryCounts(NameSyntax::posix, c.entry, WildcardPattern{c.pattern}))
             << '"' << c.pattern << "\" against \"" << c.entry << '"';
     }
+    // Windows' search has matched what it lists; . and .. never count there either.
+    EXPECT_FALSE(EntryCounts(NameSyntax::windows, "..", WildcardPattern{"*"}));
+    EXPECT_TRUE(EntryCounts(NameSyntax::windows, "x.txt", WildcardPattern{"*.TXT"}));
 }
 
 TEST(NameRules, PartsOfANameOnEachSystem) {
@@ -76,7 +79,7 @@ TEST(NameRules, PartsOfANameOnEachSystem) {
         {posix, "/srv/in/*.csv", "*.csv", "/srv/in", true, false},
         {posix, "/*", "*", "/", true, false},
         {posix, "a\\*.csv", "a\\*.csv", "", true, false},  // \ is a character
-        {posix, "//?/x", "x", "//?", false, false},
+        {posix, "//?/x", "x", "//?", false, true},         // the folder ? under the root
         {posix, "/in/?x/done", "done", "/in/?x", false, true},
     };
     for (const auto& c : cases) {

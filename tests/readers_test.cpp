@@ -149,13 +149,15 @@ TEST(Readers, FindEveryParameterByItsMarker) {
         settings.fileShouldExist = true;
 
         settings.fileNameCut = !c.fileNameCut;
-        EXPECT_EQ(c.fileFound, ReadFileNameParam(count, argv.data(), settings.fileName,
-                                                 kFileNameCapacity, &settings.fileNameCut));
+        EXPECT_EQ(c.fileFound,
+                  ReadFileNameParam(count, argv.data(), settings.fileName, kFileNameCapacity,
+                                    &settings.fileNameCut, &settings.fileNameInsidePath));
         ReadSleepSecondsParam(count, argv.data(), &settings.sleepSeconds,
                               &settings.sleepSecondsNotWhole);
         ReadTimeoutMinutesParam(count, argv.data(), &settings.timeoutMinutes,
                                 &settings.timeoutMinutesNotWhole);
-        ReadFileShouldExistParam(count, argv.data(), &settings.fileShouldExist);
+        ReadFileShouldExistParam(count, argv.data(), &settings.fileShouldExist,
+                                 &settings.flagSetInsidePath, &settings.flagWordUnclear);
 
         EXPECT_EQ(c.fileName, settings.fileName);
         EXPECT_EQ(c.sleepSeconds, settings.sleepSeconds);
@@ -171,11 +173,13 @@ TEST(Readers, ReportWhetherTheMarkerWasFound) {
     std::uint32_t timeoutMinutes = 0;
     bool fileShouldExist = false;
     bool notWhole = false;
+    bool insidePath = false;
+    bool unclear = false;
     EXPECT_TRUE(ReadSleepSecondsParam(5, argv, &sleepSeconds, &notWhole));
     EXPECT_FALSE(ReadTimeoutMinutesParam(5, argv, &timeoutMinutes, &notWhole));
-    EXPECT_FALSE(ReadFileShouldExistParam(5, argv, &fileShouldExist));
+    EXPECT_FALSE(ReadFileShouldExistParam(5, argv, &fileShouldExist, &insidePath, &unclear));
     argv[4] = "\\E";
-    EXPECT_TRUE(ReadFileShouldExistParam(5, argv, &fileShouldExist));
+    EXPECT_TRUE(ReadFileShouldExistParam(5, argv, &fileShouldExist, &insidePath, &unclear));
     EXPECT_FALSE(fileShouldExist);
 }
 

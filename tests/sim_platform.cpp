@@ -39,15 +39,20 @@ void PauseMilliseconds(std::uint32_t milliseconds) {
     if (!sim::world.flushed) {
         ++sim::world.pausesWithTextPending;
     }
+    sim::world.calls.push_back("pause " + std::to_string(milliseconds));
     sim::world.nowMs += milliseconds;
 }
 
 namespace {
 
-FileState Answer(std::uint32_t* systemError) {
-    const FileState state = sim::world.file ? sim::world.file(sim::world.nowMs) : FileState::absent;
+FileState WithError(FileState state, std::uint32_t* systemError) {
     *systemError = state == FileState::unknown ? sim::world.unknownError : 0;
     return state;
+}
+
+FileState Answer(std::uint32_t* systemError) {
+    return WithError(sim::world.file ? sim::world.file(sim::world.nowMs) : FileState::absent,
+                     systemError);
 }
 
 }  // namespace
@@ -59,14 +64,28 @@ FileState ProbeFile(const char* fileName, std::uint32_t* systemError) {
 
 FileState ProbePattern(const char* pattern, std::uint32_t* systemError) {
     sim::world.probedPatterns.emplace_back(pattern);
-    return Answer(systemError);
+    sim::world.calls.emplace_back("scan");
+    std::vector<FileState>& scans = sim::world.scans;
+    if (scans.empty()) {
+        return Answer(systemError);
+    }
+    const FileState state = scans.front();
+    scans.erase(scans.begin());
+    return WithError(state, systemError);
 }
 
-FileState ReadFolderTime(const char* /*pattern*/, std::uint64_t* folderTime,
+FileState ReadFolderTime(const char* /*pattern*/, FolderTime* folderTime,
                          std::uint32_t* systemError) {
-    *systemError = 0;
-    *folderTime = sim::world.folderTime ? sim::world.folderTime(sim::world.nowMs) : 0;
-    return FileState::exists;
+    sim::world.calls.emplace_back("time");
+    std::vector<sim::FolderReading>& times = sim::world.folderTimes;
+    const sim::FolderReading reading =
+        times.empty() ? sim::FolderReading{FileState::exists, FolderTime{1, 500000000}}
+                      : times.front();
+    if (times.size() > 1) {
+        times.erase(times.begin());
+    }
+    *folderTime = reading.state == FileState::exists ? reading.time : FolderTime{};
+    return WithError(reading.state, systemError);
 }
 
 NameSyntax SystemNameSyntax() {

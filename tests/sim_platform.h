@@ -12,6 +12,12 @@
 
 namespace sim {
 
+// One answer of ReadFolderTime.
+struct FolderReading {
+    FileState state;
+    FolderTime time;
+};
+
 struct World {
     std::uint64_t nowMs = 0;
     std::string output;
@@ -19,9 +25,13 @@ struct World {
     std::function<FileState(std::uint64_t nowMs)> file;
     std::uint32_t unknownError = 5;  // the error number of an unknown answer
     NameSyntax syntax = NameSyntax::windows;
-    // The watched pattern's folder time at a given simulated time; it stays
-    // the same by default.
-    std::function<std::uint64_t(std::uint64_t nowMs)> folderTime;
+    // The pattern's scans and folder-time reads take these answers in order.
+    // A scan past the last answers as `file` says; a time read repeats the
+    // last answer, by default a time with a part below the second.
+    std::vector<FileState> scans;
+    std::vector<FolderReading> folderTimes;
+    // Each scan, time read and pause, in order: "scan", "time", "pause 20".
+    std::vector<std::string> calls;
     // Runs inside a write to standard output, before the text is taken.
     std::function<void()> duringWrite;
     std::vector<std::string> probedNames;

@@ -5,17 +5,20 @@
 #include <limits>
 
 #include "console/console_print.h"
-#include "wait/clock.h"
 #include "wait/elapsed.h"
 #include "wait/wait_lines.h"
 
 namespace {
 
-constexpr std::uint32_t kStalledSeconds = 10;
+// A check and a write alike have stalled once under way this long: a slow
+// log, or a share that answers late, is no stalled one.
+constexpr ClockSeconds kStalledSeconds = 10;
 constexpr std::uint32_t kLookMilliseconds = 1000;
-// The loop prints its own timeout lines in the second that the guard wakes:
-// only a write seen under way, the same one, for this long is a stall.
-constexpr ClockSeconds kOutputStalledSeconds = 2;
+// A look this much later than it asked for means that the whole process was
+// stopped (Ctrl-Z, SIGSTOP) or the machine suspended: nothing ran meanwhile,
+// so nothing stalled, and the count starts again. A busy machine is late by
+// milliseconds.
+constexpr ClockSeconds kLateSeconds = 5;
 
 // Clock readings are never negative, which leaves room for two states.
 constexpr ClockSeconds kNotProbing = -1;
@@ -36,36 +39,76 @@ bool guarded = false;
 std::atomic<ClockSeconds> probingSince{kNotProbing};
 std::atomic<bool> endPrinted{false};
 
-// The write under way when a look last saw one, and since when.
-struct OutputWatch {
+// What one looking thread has seen. It vouches only for the time since
+// countFrom, during which it looked when it asked to; a write seen under way
+// is counted from when it was first seen.
+struct Watch {
+    ClockSeconds lookDue;
+    ClockSeconds countFrom;
     std::uint32_t writeCount;
-    ClockSeconds since;
+    ClockSeconds writeSeen;
 };
 
-bool OutputStalled(OutputWatch* watch) {
-    const std::uint32_t writeCount = OutputWriteCount();
-    const ClockSeconds now = ReadClock();
-    if (writeCount % 2 == 0 || writeCount != watch->writeCount) {
-        *watch = OutputWatch{writeCount, now};
-        return false;
-    }
-    return now - watch->since >= kOutputStalledSeconds;
+// The guard's own, kept from one look to the next.
+Watch guardWatch{};
+
+ClockSeconds Later(ClockSeconds a, ClockSeconds b) {
+    return a > b ? a : b;
 }
 
-// Output that does not move holds the loop, or the guard's own lines, for
-// good: the run then ends without another word, since no word would get out.
+// Reads the clock for a look; a late look starts the count again.
+ClockSeconds Look(Watch* watch) {
+    const ClockSeconds now = ReadClock();
+    if (now - watch->lookDue >= kLateSeconds) {
+        watch->countFrom = now;
+    }
+    watch->lookDue = now + static_cast<ClockSeconds>(kLookMilliseconds / 1000);
+    return now;
+}
+
+bool OutputStalled(Watch* watch, ClockSeconds now) {
+    const std::uint32_t writeCount = OutputWriteCount();
+    if (writeCount % 2 == 0 || writeCount != watch->writeCount) {
+        watch->writeCount = writeCount;
+        watch->writeSeen = now;
+        return false;
+    }
+    return now - Later(watch->writeSeen, watch->countFrom) >= kStalledSeconds;
+}
+
+// Output that does not move holds the guard's own lines for good: the run
+// then ends without another word, since no word would get out.
 void EndOnStalledOutput() {
-    OutputWatch watch{};
-    while (!OutputStalled(&watch)) {
+    Watch watch{ReadClock(), 0, 0, 0};
+    while (!OutputStalled(&watch, Look(&watch))) {
         PauseMilliseconds(kLookMilliseconds);
     }
     EndProcessNow();
 }
 
+bool TakeOverStalledRun(ClockSeconds now) {
+    ClockSeconds since = probingSince;
+    if (since < 0) {
+        return false;
+    }
+    const ClockSeconds stalled = now - Later(since, guardWatch.countFrom);
+    if (stalled < kStalledSeconds || !probingSince.compare_exchange_strong(since, kTakenOver)) {
+        return false;
+    }
+    // The guard's lines may go where the loop's did not get: another thread
+    // watches them, and the guard goes on without it if none can start.
+    static_cast<void>(StartThread(EndOnStalledOutput));
+    PrintTimeout(job.fileShouldExist);
+    PrintStall(static_cast<std::uint32_t>(stalled));
+    PrintElapsedTime(job.programStartTime);
+    ConsoleFlush();
+    endPrinted = true;
+    return true;
+}
+
 void Guard() {
     SleepUntil(job.due);
-    OutputWatch watch{};
-    while (!OutputStalled(&watch) && !TakeOverStalledRun()) {
+    while (!GuardLook()) {
         PauseMilliseconds(kLookMilliseconds);
     }
     EndProcessNow();
@@ -82,6 +125,7 @@ void StartStallGuard(const RunSettings& settings, ClockSeconds waitStartTime,
     guarded = settings.timeoutMinutes != 0 && due <= std::numeric_limits<ClockSeconds>::max();
     if (guarded) {
         job = GuardJob{static_cast<ClockSeconds>(due), programStartTime, settings.fileShouldExist};
+        guardWatch = Watch{job.due, 0, 0, 0};
         guarded = StartThread(Guard);
     }
 }
@@ -104,23 +148,11 @@ void WaitToBeEnded() {
     EndProcessNow();
 }
 
-bool TakeOverStalledRun() {
-    ClockSeconds since = probingSince;
+bool GuardLook() {
+    const ClockSeconds now = Look(&guardWatch);
     // A sleep that failed or ended early is no reason to act before the due time.
-    if (since < 0 || ReadClock() < job.due) {
+    if (now < job.due) {
         return false;
     }
-    const std::uint32_t stalled = SecondsSince(since);
-    if (stalled < kStalledSeconds || !probingSince.compare_exchange_strong(since, kTakenOver)) {
-        return false;
-    }
-    // The guard's lines may go where the loop's did not get: another thread
-    // watches them, and the guard goes on without it if none can start.
-    static_cast<void>(StartThread(EndOnStalledOutput));
-    PrintTimeout(job.fileShouldExist);
-    PrintStall(stalled);
-    PrintElapsedTime(job.programStartTime);
-    ConsoleFlush();
-    endPrinted = true;
-    return true;
+    return OutputStalled(&guardWatch, now) || TakeOverStalledRun(now);
 }

@@ -2,10 +2,13 @@
 // write to standard output does not return, as on a share whose server
 // stopped answering or on a terminal stopped with Ctrl-S. It sleeps until the
 // timeout is due; from then on it looks once a second. A write that has been
-// under way for 2 seconds ends the process at once, with nothing more
+// under way for 10 seconds ends the process at once, with nothing more
 // written. A probe that has gone on for 10 seconds or more is taken over: the
 // guard prints the timeout lines, how long the file system did not answer
-// and the elapsed-time report, and ends the process. The status is 0 either way.
+// and the elapsed-time report, and ends the process. The status is 0 either
+// way. It counts only time during which it looked when it asked to: a look
+// that comes much later (the process was stopped, the machine suspended)
+// starts its count again.
 #pragma once
 
 #include "platform/platform.h"
@@ -24,6 +27,7 @@ void BeginProbe();
 RunOwner EndProbe();
 void WaitToBeEnded();
 
-// One look of the guard at the probe: true when it took the run over and
-// printed its end.
-bool TakeOverStalledRun();
+// One look of the guard, as it takes them once a second: true when the run
+// must end now, because a write has not moved or because the guard took a
+// stalled probe over and printed the run's end.
+bool GuardLook();

@@ -23,6 +23,10 @@ void PrintNameWarning(NameFault fault) {
     switch (fault) {
         case NameFault::none:
             break;
+        case NameFault::insidePath:
+            ConsolePrint(
+                "    WARNING! File name was read from inside a path; it cannot be checked.\n");
+            break;
         case NameFault::overlong:
             ConsolePrint(
                 "    WARNING! File name longer than %d characters; it cannot be checked.\n",
@@ -48,7 +52,11 @@ void PrintNameWarning(NameFault fault) {
     }
 }
 
-void PrintNumberWarnings(const RunSettings& settings) {
+const char* FileConditionWords(bool fileShouldExist) {
+    return fileShouldExist ? "Wait for file to exist" : "Wait for file to be deleted";
+}
+
+void PrintValueWarnings(const RunSettings& settings) {
     if (settings.sleepSecondsNotWhole) {
         ConsolePrint("    WARNING! Seconds to sleep is not a whole number; it reads as %d.\n",
                      static_cast<int>(settings.sleepSeconds));
@@ -56,6 +64,13 @@ void PrintNumberWarnings(const RunSettings& settings) {
     if (settings.timeoutMinutesNotWhole) {
         ConsolePrint("    WARNING! Timeout minutes is not a whole number; it reads as %u.\n",
                      static_cast<unsigned>(settings.timeoutMinutes));
+    }
+    const char* reading = FileConditionWords(settings.fileShouldExist);
+    if (settings.flagWordUnclear) {
+        ConsolePrint("    WARNING! File condition is neither T nor F; it reads as: %s.\n", reading);
+    } else if (settings.flagSetInsidePath) {
+        ConsolePrint("    WARNING! File condition was set inside a path; it reads as: %s.\n",
+                     reading);
     }
 }
 

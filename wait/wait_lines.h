@@ -11,9 +11,14 @@
 // Nothing for a name that can be checked.
 void PrintNameWarning(NameFault fault);
 
+// How the settings echo words the file condition.
+const char* FileConditionWords(bool fileShouldExist);
+
 // One line for the pause and one for the timeout whose value was not a
-// whole number, with the value it reads as; nothing for whole numbers.
-void PrintNumberWarnings(const RunSettings& settings);
+// whole number, with the value it reads as, then at most one for the flag:
+// a value that was neither T nor F, else a flag set only inside a path.
+// Nothing for values as the caller most likely meant them.
+void PrintValueWarnings(const RunSettings& settings);
 
 // Begins a wait's lines afresh.
 void PrintWaitHeader(bool fileShouldExist);

@@ -16,32 +16,50 @@ constexpr std::uint64_t kLongestPause = 4294967000u;
 using Probe = FileState (*)(const char* fileName, std::uint32_t* systemError);
 
 // A scan can miss an entry that is renamed while the folder is read, which
-// must not end a deletion wait while a match is there. So "gone" holds only
-// when a second scan finds nothing either and the folder's time is the same
-// before and after it: a listing during which nothing changed is a true
-// snapshot. A folder that changed meanwhile counts as still holding a match,
-// and the next pass looks again.
+// must not end a deletion wait while a match is there. So "gone" needs a scan
+// during which the folder did not change: its time is read, one step of its
+// clock waited, the folder scanned and its time read again. A change during
+// that scan carries a later step than the first reading, however coarse the
+// folder's clock, so "gone" holds only where the scan finds nothing and the
+// two times are equal. A time that moved counts as a match still there, and
+// the next pass looks again.
+constexpr std::uint32_t kFineStepMilliseconds = 20;     // a clock tick; exFAT's 10 ms
+constexpr std::uint32_t kWholeStepMilliseconds = 2100;  // whole seconds; FAT's 2 s
+
+std::uint32_t FolderClockStep(FolderTime time) {
+    return time.nanoseconds != 0 ? kFineStepMilliseconds : kWholeStepMilliseconds;
+}
+
+// Reads the folder's time again: true while it is still `before`. Otherwise
+// *state answers for the pass: exists where the time moved, or what the read
+// said (a folder gone takes every match with it; unknown stays unknown).
+bool FolderStill(const char* pattern, FolderTime before, FileState* state,
+                 std::uint32_t* systemError) {
+    FolderTime now{};
+    *state = ReadFolderTime(pattern, &now, systemError);
+    return *state == FileState::exists && now.seconds == before.seconds &&
+           now.nanoseconds == before.nanoseconds;
+}
+
 FileState ProbePatternGone(const char* pattern, std::uint32_t* systemError) {
-    const FileState first = ProbePattern(pattern, systemError);
-    if (first != FileState::absent) {
-        return first;
+    FileState state = ProbePattern(pattern, systemError);
+    if (state != FileState::absent) {
+        return state;
     }
-    std::uint64_t before = 0;
-    std::uint64_t after = 0;
-    // A folder that is itself gone takes every match with it: absent.
-    FileState folder = ReadFolderTime(pattern, &before, systemError);
-    if (folder != FileState::exists) {
-        return folder;
+    FolderTime before{};
+    state = ReadFolderTime(pattern, &before, systemError);
+    if (state != FileState::exists) {
+        return state;
     }
-    const FileState second = ProbePattern(pattern, systemError);
-    if (second != FileState::absent) {
-        return second;
+    PauseMilliseconds(FolderClockStep(before));
+    if (!FolderStill(pattern, before, &state, systemError)) {
+        return state;
     }
-    folder = ReadFolderTime(pattern, &after, systemError);
-    if (folder != FileState::exists) {
-        return folder;
+    state = ProbePattern(pattern, systemError);
+    if (state != FileState::absent) {
+        return state;
     }
-    return before == after ? FileState::absent : FileState::exists;
+    return FolderStill(pattern, before, &state, systemError) ? FileState::absent : state;
 }
 
 // None for a name that cannot be checked: it is never probed. One name is
@@ -94,7 +112,7 @@ void PollFileCondition(const RunSettings& settings, ClockSeconds programStartTim
     const NameFault fault = FindNameFault(settings);
     const Probe probe = ChooseProbe(settings, fault);
     PrintNameWarning(fault);
-    PrintNumberWarnings(settings);
+    PrintValueWarnings(settings);
     PrintWaitHeader(settings.fileShouldExist);
     ClockSeconds lastDotTime = ReadClock();
     const ClockSeconds waitStartTime = ReadClock();
