@@ -2,16 +2,29 @@
 # Faults a long wait meets, each shown once on the built binary (POSIX; the
 # blocked output also with the Windows one, HOLLOWBROOK_RUNNER naming Wine).
 # Usage: faults.sh TOOL CASE [PRELOAD], CASE one of clock, stop, unknown,
-# output, renames, boottime (with the library that refuses the boot-time
-# clock), blocked.
+# output, renames, coarse, boottime (with the library that refuses the
+# boot-time clock), blocked.
 set -euo pipefail
 tool=$1
 case_name=$2
 preload=${3:-}
+here=$(cd "$(dirname "$0")" && pwd)
 read -r -a runner <<<"${HOLLOWBROOK_RUNNER:-}"
 scratch=$(mktemp -d /tmp/hollowbrook-faults-XXXXXX)
 chmod 755 "$scratch"
-trap 'chmod -R u+rwx "$scratch"; rm -rf "$scratch"' EXIT
+mounted=""
+# Keeps the test's own status: nothing here may fail it.
+cleanup() {
+  local status=$?
+  set +e
+  jobs -p | xargs -r kill 2>/dev/null
+  [ -z "$mounted" ] || umount -l "$mounted" 2>/dev/null || fusermount3 -u -z "$mounted" 2>/dev/null
+  wait 2>/dev/null
+  chmod -R u+rwx "$scratch"
+  rm -rf "$scratch"
+  exit "$status"
+}
+trap cleanup EXIT
 flag=$scratch/flag
 out=$scratch/out.txt
 
@@ -125,15 +138,58 @@ renames)
   mkdir "$scratch/in"
   (cd "$scratch/in" && seq -f 'f%05g.dat' 20000 | xargs touch && touch aaaa.csv)
   (cd "$scratch/in" &&
-    perl -e '$end = time + 8; while (time < $end) { rename "aaaa.csv", "zzzz.csv"; rename "zzzz.csv", "aaaa.csv" }') &
+    nice -n 19 perl -e '$end = time + 8; while (time < $end) { rename "aaaa.csv", "zzzz.csv"; rename "zzzz.csv", "aaaa.csv" }') &
   swapper=$!
-  "$tool" "\\f$scratch/in/*.csv" '\s0' '\t0' '\eF' >"$out" &
+  nice -n 19 "$tool" "\\f$scratch/in/*.csv" '\s0' '\t0' '\eF' >"$out" &
   pid=$!
   sleep 6
   kill -0 "$pid" 2>/dev/null || { wait "$swapper"; fail "ended while a match was there"; }
   kill "$pid"
   wait "$swapper"
   expect_not_in_output "File Condition Met"
+  ;;
+coarse)
+  # A folder whose times are whole seconds, as many FUSE and NFS servers keep
+  # them: two matching names swap places through it, or are created and
+  # deleted in turn, and one of them is always there. The deletion wait must
+  # not say "gone" meanwhile, and must say it within a pass and one 2.1 s step
+  # of the folder's clock once the last one goes. The churn and the tool run
+  # niced, so that the timing windows of the tests beside them hold.
+  [ -c /dev/fuse ] || skip "there is no /dev/fuse"
+  python=/usr/bin/python3
+  "$python" -c 'import fusepy' 2>/dev/null || skip "python3-fusepy is not installed"
+  mkdir "$scratch/backing" "$scratch/mnt"
+  (cd "$scratch/backing" && seq -f 'f%04g.dat' 1000 | xargs touch)
+  "$python" "$here/coarse_times.py" "$scratch/backing" "$scratch/mnt" 1000000000 2>"$scratch/fuse.err" &
+  mounted=$scratch/mnt
+  for _ in $(seq 50); do
+    grep -qF " $mounted fuse" /proc/mounts && break
+    sleep 0.1
+  done
+  grep -qF " $mounted fuse" /proc/mounts || skip "cannot mount here: $(cat "$scratch/fuse.err")"
+  declare -A churn=(
+    [renames]='rename "aaaa.csv", "zzzz.csv"; rename "zzzz.csv", "aaaa.csv"'
+    [creates]='open F, ">zzzz.csv"; close F; unlink "aaaa.csv"; open F, ">aaaa.csv"; close F; unlink "zzzz.csv"'
+  )
+  for kind in renames creates; do
+    touch "$mounted/aaaa.csv"
+    (cd "$mounted" && nice -n 19 perl -e "\$end = time + 5; while (time < \$end) { ${churn[$kind]} }") &
+    churner=$!
+    nice -n 19 "$tool" "\\f$mounted/*.csv" '\s0' '\t0' '\eF' >"$out" &
+    pid=$!
+    sleep 4
+    kill -0 "$pid" 2>/dev/null || fail "$kind: ended while a match was there"
+    wait "$churner"
+    rm -f "$mounted"/*.csv
+    gone=$(now_ms)
+    while kill -0 "$pid" 2>/dev/null && [ $(($(now_ms) - gone)) -lt 10000 ]; do sleep 0.05; done
+    took=$(($(now_ms) - gone))
+    kill -0 "$pid" 2>/dev/null && fail "$kind: still waiting $took ms after the last match went"
+    wait "$pid" || fail "$kind: exit status $?"
+    expect_in_output "    File Condition Met: File no longer exists"
+    [ "$took" -le 5100 ] || fail "$kind: said gone $took ms after the last match went"
+    echo "$kind: no gone for 4 s of churn; gone $took ms after the last match went"
+  done
   ;;
 boottime)
   # A kernel or emulation layer that refuses the boot-time clock: the tool
