@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "names/name_rules.h"
+#include "tests/matcher_reference.h"
 
 namespace {
 
@@ -54,6 +56,59 @@ TEST(NameRules, PatternsMatchEntriesCharacterByCharacter) {
     // Windows' search has matched what it lists; . and .. never count there either.
     EXPECT_FALSE(EntryCounts(NameSyntax::windows, "..", WildcardPattern{"*"}));
     EXPECT_TRUE(EntryCounts(NameSyntax::windows, "x.txt", WildcardPattern{"*.TXT"}));
+}
+
+// Every pattern and name that together hold at most five symbols of this
+// alphabet, against the reference: * and ?, plain characters, two UTF-8
+// characters of 2 bytes with one lead byte, one of 4 bytes, and six byte
+// sequences that are no character: a lone continuation byte, an overlong NUL,
+// an overlong 3-byte form, a surrogate, a code point beyond U+10FFFF, and the
+// 4-byte character cut before its last byte.
+TEST(NameRules, MatcherAgreesWithTheReferenceOnEveryShortPatternAndName) {
+    const std::vector<std::string> alphabet = {
+        "*", "?", "a", ".", "\xc5\x82", "\xc5\x84", "\xf0\x9f\x98\x80", "\x82",
+        "\xc0\x80", "\xe0\x80\x80", "\xed\xa0\x80", "\xf4\x90\x80\x80",
+        "\xf0\x9f\x98"};
+    constexpr std::size_t kSymbols = 5;
+    // Every string of up to kSymbols symbols, by its count of symbols.
+    std::vector<std::vector<std::string>> texts(kSymbols + 1);
+    texts[0] = {""};
+    for (std::size_t count = 1; count <= kSymbols; ++count) {
+        for (const std::string& shorter : texts[count - 1]) {
+            for (const std::string& symbol : alphabet) {
+                texts[count].push_back(shorter + symbol);
+            }
+        }
+    }
+    std::vector<std::vector<std::vector<std::string>>> characters(kSymbols + 1);
+    for (std::size_t count = 0; count <= kSymbols; ++count) {
+        for (const std::string& text : texts[count]) {
+            characters[count].push_back(reference::Characters(text));
+        }
+    }
+    std::size_t pairs = 0;
+    int mismatches = 0;
+    for (std::size_t patternCount = 0; patternCount <= kSymbols; ++patternCount) {
+        for (std::size_t p = 0; p < texts[patternCount].size(); ++p) {
+            const std::string& pattern = texts[patternCount][p];
+            for (std::size_t nameCount = 0; nameCount + patternCount <= kSymbols; ++nameCount) {
+                for (std::size_t n = 0; n < texts[nameCount].size(); ++n) {
+                    const std::string& name = texts[nameCount][n];
+                    const bool expected = reference::Matches(characters[patternCount][p],
+                                                             characters[nameCount][n]);
+                    ++pairs;
+                    if (EntryMatches(name.c_str(), WildcardPattern{pattern.c_str()}) != expected &&
+                        ++mismatches <= 5) {
+                        ADD_FAILURE() << "pattern " << testing::PrintToString(pattern) << ", name "
+                                      << testing::PrintToString(name) << ": expected "
+                                      << expected;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_EQ(0, mismatches) << "of " << pairs << " pairs";
+    EXPECT_EQ(1ULL + 2 * 13 + 3 * 169 + 4 * 2197 + 5 * 28561 + 6 * 371293, pairs);
 }
 
 TEST(NameRules, PartsOfANameOnEachSystem) {

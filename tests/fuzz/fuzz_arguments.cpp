@@ -25,8 +25,10 @@ void CheckFileNameReader(int count, const char* const* argv) {
     char fileName[kFileNameCapacity];
     std::memset(fileName, 'x', sizeof fileName);
     bool cut = true;
-    if (!ReadFileNameParam(count, argv, fileName, kFileNameCapacity, &cut)) {
-        Require(fileName[0] == '\0' && !cut, "a missing file name leaves the buffer cleared");
+    bool insidePath = true;
+    if (!ReadFileNameParam(count, argv, fileName, kFileNameCapacity, &cut, &insidePath)) {
+        Require(fileName[0] == '\0' && !cut && !insidePath,
+                "a missing file name leaves the buffer cleared");
         return;
     }
     const std::size_t length = std::strlen(fileName);
