@@ -43,6 +43,8 @@ else()
                      DEPENDS ${PROJECT_SOURCE_DIR}/doc/hollowbrook.1 VERBATIM)
   add_custom_target(man_page ALL DEPENDS ${man_page})
   install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  # The man page sends its readers here for the examples.
+  install(FILES README.md DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/hollowbrook)
   if(HOLLOWBROOK_PACKAGE STREQUAL "RPM")
     install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/licenses/hollowbrook)
   else()
