@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -20,10 +21,18 @@ namespace reference {
 // Whether the bytes are exactly one Unicode scalar value in UTF-8.
 inline bool IsOneCharacter(const char* bytes, std::size_t length) {
 #if defined(_WIN32)
+    // Some versions give U+FFFD for a bad sequence despite the flag: only a
+    // sequence that comes back unchanged was one character.
     wchar_t wide[2];
     const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes,
                                           static_cast<int>(length), wide, 2);
-    return units == 1 || (units == 2 && IS_HIGH_SURROGATE(wide[0]));
+    if (units != 1 && !(units == 2 && IS_HIGH_SURROGATE(wide[0]))) {
+        return false;
+    }
+    char back[8];
+    const int backLength =
+        WideCharToMultiByte(CP_UTF8, 0, wide, units, back, sizeof back, nullptr, nullptr);
+    return backLength == static_cast<int>(length) && std::memcmp(back, bytes, length) == 0;
 #else
     static const iconv_t decoder = iconv_open("UTF-32LE", "UTF-8");
     char out[8];
