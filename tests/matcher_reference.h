@@ -1,8 +1,9 @@
 // A second matcher to hold the product's against: plain dynamic programming
 // over whole characters, with no limit on stars, and characters split by the
 // system's UTF-8 decoder (iconv, or MultiByteToWideChar on Windows) rather
-// than by the product's reading of UTF-8. A byte that starts no well-formed
-// sequence is a character of its own.
+// than by the product's reading of UTF-8: a character is one Unicode scalar
+// value as the decoder reads it, and a byte that starts none is a character
+// of its own.
 #pragma once
 
 #include <cstddef>
@@ -34,15 +35,23 @@ inline bool IsOneCharacter(const char* bytes, std::size_t length) {
         WideCharToMultiByte(CP_UTF8, 0, wide, units, back, sizeof back, nullptr, nullptr);
     return backLength == static_cast<int>(length) && std::memcmp(back, bytes, length) == 0;
 #else
-    static const iconv_t decoder = iconv_open("UTF-32LE", "UTF-8");
-    char out[8];
+    // UCS-4 is built into the C library, where other targets of iconv may
+    // be modules that a cross root lacks. It stands for any code point, so
+    // the bounds of Unicode are checked here.
+    static const iconv_t decoder = iconv_open("UCS-4LE", "UTF-8");
+    unsigned char out[8];
     char* in = const_cast<char*>(bytes);
-    char* at = out;
+    char* at = reinterpret_cast<char*>(out);
     std::size_t left = length;
     std::size_t room = sizeof out;
     iconv(decoder, nullptr, nullptr, nullptr, nullptr);
-    const bool converted = iconv(decoder, &in, &left, &at, &room) != static_cast<std::size_t>(-1);
-    return converted && left == 0 && at - out == 4;
+    if (iconv(decoder, &in, &left, &at, &room) == static_cast<std::size_t>(-1) || left != 0 ||
+        at != reinterpret_cast<char*>(out) + 4) {
+        return false;
+    }
+    const unsigned long code =
+        out[0] | out[1] << 8 | out[2] << 16 | static_cast<unsigned long>(out[3]) << 24;
+    return code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
 #endif
 }
 
