@@ -65,10 +65,19 @@ TEST(NameRules, PatternsMatchEntriesCharacterByCharacter) {
 // an overlong 3-byte form, a surrogate, a code point beyond U+10FFFF, and the
 // 4-byte character cut before its last byte.
 TEST(NameRules, MatcherAgreesWithTheReferenceOnEveryShortPatternAndName) {
-    const std::vector<std::string> alphabet = {
-        "*", "?", "a", ".", "\xc5\x82", "\xc5\x84", "\xf0\x9f\x98\x80", "\x82",
-        "\xc0\x80", "\xe0\x80\x80", "\xed\xa0\x80", "\xf4\x90\x80\x80",
-        "\xf0\x9f\x98"};
+    const std::vector<std::string> alphabet = {"*",
+                                               "?",
+                                               "a",
+                                               ".",
+                                               "\xc5\x82",
+                                               "\xc5\x84",
+                                               "\xf0\x9f\x98\x80",
+                                               "\x82",
+                                               "\xc0\x80",
+                                               "\xe0\x80\x80",
+                                               "\xed\xa0\x80",
+                                               "\xf4\x90\x80\x80",
+                                               "\xf0\x9f\x98"};
     ASSERT_EQ(1u, reference::Characters("\xc5\x82").size()) << "no UTF-8 decoder at hand";
     constexpr std::size_t kSymbols = 5;
     // Every string of up to kSymbols symbols, by its count of symbols.
@@ -95,14 +104,13 @@ TEST(NameRules, MatcherAgreesWithTheReferenceOnEveryShortPatternAndName) {
             for (std::size_t nameCount = 0; nameCount + patternCount <= kSymbols; ++nameCount) {
                 for (std::size_t n = 0; n < texts[nameCount].size(); ++n) {
                     const std::string& name = texts[nameCount][n];
-                    const bool expected = reference::Matches(characters[patternCount][p],
-                                                             characters[nameCount][n]);
+                    const bool expected =
+                        reference::Matches(characters[patternCount][p], characters[nameCount][n]);
                     ++pairs;
                     if (EntryMatches(name.c_str(), WildcardPattern{pattern.c_str()}) != expected &&
                         ++mismatches <= 5) {
                         ADD_FAILURE() << "pattern " << testing::PrintToString(pattern) << ", name "
-                                      << testing::PrintToString(name) << ": expected "
-                                      << expected;
+                                      << testing::PrintToString(name) << ": expected " << expected;
                     }
                 }
             }
