@@ -17,7 +17,7 @@ constexpr int kExpectedArgumentCount = 5;
 bool ReadAllParams(const char* const* argv, RunSettings* settings) {
     const int count = kExpectedArgumentCount;
     if (!ReadFileNameParam(count, argv, settings->fileName, kFileNameCapacity,
-                           &settings->fileNameCut, &settings->fileNameInsidePath)) {
+                           &settings->fileNameCut)) {
         ConsolePrint("    ERROR - File name not found (input parameter = \"\\f\")\n");
         return false;
     }
@@ -32,7 +32,7 @@ bool ReadAllParams(const char* const* argv, RunSettings* settings) {
         return false;
     }
     if (!ReadFileShouldExistParam(count, argv, &settings->fileShouldExist,
-                                  &settings->flagSetInsidePath, &settings->flagWordUnclear)) {
+                                  &settings->flagWordUnclear)) {
         ConsolePrint(
             "    ERROR - \"File should exist\" flag not found (input parameter = \"\\e\")\n");
         return false;
@@ -40,15 +40,22 @@ bool ReadAllParams(const char* const* argv, RunSettings* settings) {
     return true;
 }
 
-// A POSIX shell drops a backslash that is not quoted: \f/tmp/x typed there
-// arrives as f/tmp/x. Windows programs get their arguments as typed.
-bool ReadByAPosixShell() {
+// Where the system's names are POSIX, the tool is most likely called from a
+// POSIX shell, which drops a backslash that is not quoted: \f/tmp/x typed
+// there arrives as f/tmp/x. Windows programs get their arguments as typed.
+bool NamesArePosix() {
     return SystemNameSyntax() == NameSyntax::posix;
 }
 
-bool AnyArgumentHoldsABackslash(const char* const* argv) {
+// An argument that begins, blanks aside, with a marker's letter and holds no
+// backslash at all: a marker whose backslash the shell took.
+bool AnArgumentLostItsBackslash(const char* const* argv) {
     for (int index = 1; index < kExpectedArgumentCount; ++index) {
-        if (std::strchr(argv[index], '\\') != nullptr) {
+        const char* argument = argv[index];
+        while (*argument == ' ' || *argument == '\t') {
+            ++argument;
+        }
+        if (IsMarkerLetter(*argument) && std::strchr(argument, '\\') == nullptr) {
             return true;
         }
     }
@@ -60,7 +67,7 @@ bool AnyArgumentHoldsABackslash(const char* const* argv) {
 bool CheckUserInput(int argc, const char* const* argv, RunSettings* settings) {
     if (argc != kExpectedArgumentCount) {
         PrintUsage();
-        if (ReadByAPosixShell()) {
+        if (NamesArePosix()) {
             PrintQuotingHint();
         }
         return false;
@@ -68,7 +75,7 @@ bool CheckUserInput(int argc, const char* const* argv, RunSettings* settings) {
     PrintWelcome();
     ConsolePrint("[ Checking User Input ]\n");
     if (!ReadAllParams(argv, settings)) {
-        if (ReadByAPosixShell() && !AnyArgumentHoldsABackslash(argv)) {
+        if (NamesArePosix() && AnArgumentLostItsBackslash(argv)) {
             PrintBackslashHint();
         }
         return false;

@@ -12,59 +12,65 @@ bool IsWhiteSpace(char c) {
     return IsBlank(c) || (c >= '\n' && c <= '\r');
 }
 
-// The marker that counts in the argument, or nullptr. The upper-case marker
-// counts only where the lower-case one is absent.
-const char* FindMarker(const char* argument, char letter) {
-    if (argument == nullptr) {
-        return nullptr;
-    }
-    const char lower[] = {'\\', letter, '\0'};
-    const char upper[] = {'\\', static_cast<char>(letter - 'a' + 'A'), '\0'};
-    const char* marker = std::strstr(argument, lower);
-    return marker != nullptr ? marker : std::strstr(argument, upper);
+bool IsMarkerAt(const char* at) {
+    return at[0] == '\\' && IsMarkerLetter(at[1]);
 }
 
-// The value behind a marker, with its leading blanks skipped.
-const char* ValueAfter(const char* marker) {
-    const char* value = marker + 2;
-    while (IsBlank(*value)) {
-        ++value;
-    }
-    return value;
+bool IsFileLetter(char letter) {
+    return letter == 'f' || letter == 'F';
 }
 
-// Whether the marker is part of a path: in the program's own path, or after
-// a file marker in the same argument.
-bool InsidePath(int index, const char* argument, const char* marker) {
-    if (index == 0) {
-        return true;
+// What follows a marker: from its first character that is not a blank to
+// where the next marker that counts begins, or to the end of the argument.
+struct Value {
+    const char* begin;
+    const char* end;
+};
+
+// The value of the first marker with this letter among those that count in
+// the argument. Every marker counts up to the first \f or \F, whose value
+// runs to the end: nothing in a path is a marker.
+bool FindValue(const char* argument, char letter, Value* value) {
+    const char* at = argument;
+    while (IsBlank(*at)) {
+        ++at;
     }
-    for (const char* at = argument; at < marker; ++at) {
-        if (at[0] == '\\' && (at[1] == 'f' || at[1] == 'F')) {
+    while (IsMarkerAt(at)) {
+        const char found = at[1];
+        const char* begin = at + 2;
+        while (IsBlank(*begin)) {
+            ++begin;
+        }
+        const char* end = begin;
+        while (*end != '\0' && (IsFileLetter(found) || !IsMarkerAt(end))) {
+            ++end;
+        }
+        if (found == letter) {
+            *value = Value{begin, end};
             return true;
         }
+        at = end;
     }
     return false;
 }
 
-// The marker of the last argument that holds one, or nullptr, with that
-// argument's index.
-const char* FindLastMarker(int count, const char* const* argv, char letter, int* index) {
-    const char* found = nullptr;
-    for (int at = 0; at < count; ++at) {
-        const char* marker = FindMarker(argv[at], letter);
-        if (marker != nullptr) {
-            found = marker;
-            *index = at;
-        }
-    }
-    return found;
+char UpperCase(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-const char* FindLastValue(int count, const char* const* argv, char letter) {
-    int index = 0;
-    const char* marker = FindLastMarker(count, argv, letter, &index);
-    return marker != nullptr ? ValueAfter(marker) : nullptr;
+// The value in one argument: the lower-case marker's, else the upper-case one's.
+bool FindValueEitherCase(const char* argument, char letter, Value* value) {
+    return argument != nullptr &&
+           (FindValue(argument, letter, value) || FindValue(argument, UpperCase(letter), value));
+}
+
+// The value of the last argument that holds the marker.
+bool FindLastValue(int count, const char* const* argv, char letter, Value* value) {
+    bool found = false;
+    for (int index = 1; index < count; ++index) {
+        found = FindValueEitherCase(argv[index], letter, value) || found;
+    }
+    return found;
 }
 
 std::size_t LengthWithoutTrailingBlanks(const char* text, std::size_t length) {
@@ -75,31 +81,33 @@ std::size_t LengthWithoutTrailingBlanks(const char* text, std::size_t length) {
 }
 
 // Returns whether the value had to be cut to fit.
-bool CopyTrimmed(const char* value, char* fileName, int capacity) {
+bool CopyTrimmed(Value value, char* fileName, int capacity) {
     const std::size_t room = static_cast<std::size_t>(capacity - 1);
-    std::size_t length = LengthWithoutTrailingBlanks(value, std::strlen(value));
+    std::size_t length =
+        LengthWithoutTrailingBlanks(value.begin, static_cast<std::size_t>(value.end - value.begin));
     const bool cut = length > room;
     if (cut) {
-        length = LengthWithoutTrailingBlanks(value, room);
+        length = LengthWithoutTrailingBlanks(value.begin, room);
     }
-    std::memcpy(fileName, value, length);
+    std::memcpy(fileName, value.begin, length);
     fileName[length] = '\0';
     return cut;
 }
 
 // Decimal conversion by the rules of atol, saturated to the signed 32-bit
 // range so that an overlong number means the same on every platform.
-std::int32_t ConvertDecimal(const char* text) {
+std::int32_t ConvertDecimal(Value value) {
     constexpr std::int64_t kLimit = 2147483648;  // magnitude of the lowest value
-    while (IsWhiteSpace(*text)) {
+    const char* text = value.begin;
+    while (text < value.end && IsWhiteSpace(*text)) {
         ++text;
     }
-    const bool negative = *text == '-';
-    if (*text == '-' || *text == '+') {
+    const bool negative = text < value.end && *text == '-';
+    if (text < value.end && (*text == '-' || *text == '+')) {
         ++text;
     }
     std::int64_t magnitude = 0;
-    for (; *text >= '0' && *text <= '9'; ++text) {
+    for (; text < value.end && *text >= '0' && *text <= '9'; ++text) {
         magnitude = magnitude * 10 + (*text - '0');
         if (magnitude > kLimit) {
             magnitude = kLimit;
@@ -113,21 +121,22 @@ std::int32_t ConvertDecimal(const char* text) {
 
 // The value as a caller means a number: an optional sign, one or more
 // digits, and nothing after them but blanks (those before are skipped).
-bool IsWholeNumber(const char* value) {
-    if (*value == '+' || *value == '-') {
-        ++value;
+bool IsWholeNumber(Value value) {
+    const char* at = value.begin;
+    if (at < value.end && (*at == '+' || *at == '-')) {
+        ++at;
     }
-    const char* digits = value;
-    while (*value >= '0' && *value <= '9') {
-        ++value;
+    const char* digits = at;
+    while (at < value.end && *at >= '0' && *at <= '9') {
+        ++at;
     }
-    if (value == digits) {
+    if (at == digits) {
         return false;
     }
-    while (IsBlank(*value)) {
-        ++value;
+    while (at < value.end && IsBlank(*at)) {
+        ++at;
     }
-    return *value == '\0';
+    return at == value.end;
 }
 
 bool SameIgnoringCase(const char* text, std::size_t length, const char* word) {
@@ -135,8 +144,7 @@ bool SameIgnoringCase(const char* text, std::size_t length, const char* word) {
         return false;
     }
     for (std::size_t index = 0; index < length; ++index) {
-        const char c = text[index];
-        if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) != word[index]) {
+        if (UpperCase(text[index]) != word[index]) {
             return false;
         }
     }
@@ -144,29 +152,42 @@ bool SameIgnoringCase(const char* text, std::size_t length, const char* word) {
 }
 
 // T, F, TRUE or FALSE in any mix of case, with blanks at the end.
-bool IsFlagWord(const char* value) {
-    const std::size_t length = LengthWithoutTrailingBlanks(value, std::strlen(value));
-    return SameIgnoringCase(value, length, "T") || SameIgnoringCase(value, length, "F") ||
-           SameIgnoringCase(value, length, "TRUE") || SameIgnoringCase(value, length, "FALSE");
+bool IsFlagWord(Value value) {
+    const std::size_t length =
+        LengthWithoutTrailingBlanks(value.begin, static_cast<std::size_t>(value.end - value.begin));
+    return SameIgnoringCase(value.begin, length, "T") ||
+           SameIgnoringCase(value.begin, length, "F") ||
+           SameIgnoringCase(value.begin, length, "TRUE") ||
+           SameIgnoringCase(value.begin, length, "FALSE");
+}
+
+bool HoldsLetterT(Value value) {
+    for (const char* at = value.begin; at < value.end; ++at) {
+        if (*at == 't' || *at == 'T') {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
 
+bool IsMarkerLetter(char c) {
+    return c != '\0' && std::strchr("fFsStTeE", c) != nullptr;
+}
+
 bool ReadFileNameParam(int count, const char* const* argv, char* fileName, int capacity,
-                       bool* fileNameCut, bool* insidePath) {
+                       bool* fileNameCut) {
     *fileNameCut = false;
-    *insidePath = false;
     if (capacity <= 0) {
         return false;
     }
     fileName[0] = '\0';
-    int index = 0;
-    const char* marker = FindLastMarker(count, argv, 'f', &index);
-    if (marker == nullptr) {
+    Value value{};
+    if (!FindLastValue(count, argv, 'f', &value)) {
         return false;
     }
-    *fileNameCut = CopyTrimmed(ValueAfter(marker), fileName, capacity);
-    *insidePath = InsidePath(index, argv[index], marker);
+    *fileNameCut = CopyTrimmed(value, fileName, capacity);
     return true;
 }
 
@@ -174,8 +195,8 @@ bool ReadSleepSecondsParam(int count, const char* const* argv, std::int32_t* sle
                            bool* notWhole) {
     *sleepSeconds = 0;
     *notWhole = false;
-    const char* value = FindLastValue(count, argv, 's');
-    if (value == nullptr) {
+    Value value{};
+    if (!FindLastValue(count, argv, 's', &value)) {
         return false;
     }
     *sleepSeconds = ConvertDecimal(value);
@@ -187,8 +208,8 @@ bool ReadTimeoutMinutesParam(int count, const char* const* argv, std::uint32_t* 
                              bool* notWhole) {
     *timeoutMinutes = 0;
     *notWhole = false;
-    const char* value = FindLastValue(count, argv, 't');
-    if (value == nullptr) {
+    Value value{};
+    if (!FindLastValue(count, argv, 't', &value)) {
         return false;
     }
     *timeoutMinutes = static_cast<std::uint32_t>(ConvertDecimal(value));
@@ -197,29 +218,19 @@ bool ReadTimeoutMinutesParam(int count, const char* const* argv, std::uint32_t* 
 }
 
 bool ReadFileShouldExistParam(int count, const char* const* argv, bool* fileShouldExist,
-                              bool* setInsidePath, bool* unclearWord) {
+                              bool* unclearWord) {
     *fileShouldExist = false;
-    *setInsidePath = false;
     *unclearWord = false;
     bool found = false;
-    bool setOutsidePath = false;
-    for (int index = 0; index < count; ++index) {
-        const char* marker = FindMarker(argv[index], 'e');
-        if (marker == nullptr) {
+    for (int index = 1; index < count; ++index) {
+        Value value{};
+        if (!FindValueEitherCase(argv[index], 'e', &value)) {
             continue;
         }
         found = true;
-        const char* value = ValueAfter(marker);
-        const bool insidePath = InsidePath(index, argv[index], marker);
         // Only ever turns on: a later "F" does not undo an earlier "T".
-        if (std::strchr(value, 't') != nullptr || std::strchr(value, 'T') != nullptr) {
-            *fileShouldExist = true;
-            setOutsidePath = setOutsidePath || !insidePath;
-        }
-        if (!insidePath && !IsFlagWord(value)) {
-            *unclearWord = true;
-        }
+        *fileShouldExist = *fileShouldExist || HoldsLetterT(value);
+        *unclearWord = *unclearWord || !IsFlagWord(value);
     }
-    *setInsidePath = *fileShouldExist && !setOutsidePath;
     return found;
 }

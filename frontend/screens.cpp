@@ -53,7 +53,8 @@ void PrintQuotingHint() {
 
 void PrintBackslashHint() {
     ConsolePrint(
-        "    No argument holds a backslash: a POSIX shell drops one that is not quoted.\n");
+        "    An argument lacks its marker's backslash: a POSIX shell drops one that is not "
+        "quoted.\n");
 }
 
 void PrintSettings(const RunSettings& settings) {

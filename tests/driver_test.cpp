@@ -52,25 +52,36 @@ TEST(Driver, WrongArgumentCountShowsOnlyTheUsageBox) {
     }
 }
 
-// On POSIX, an error where no argument holds a backslash says that the shell
-// most likely dropped them.
+// On POSIX, an error where an argument begins with a marker's letter and
+// holds no backslash says that the shell most likely dropped it; Windows
+// gets the arguments as typed and no such line.
 TEST(Driver, ReportsOnlyTheFirstMissingParameter) {
-    const std::string backslashHint =
-        "    No argument holds a backslash: a POSIX shell drops one that is not quoted.\n";
+    const std::string lostBackslash =
+        "    An argument lacks its marker's backslash: a POSIX shell drops one that is not "
+        "quoted.\n";
     const std::string fileError = "    ERROR - File name not found (input parameter = \"\\f\")\n";
+    const std::string sleepError =
+        "    ERROR - # seconds to sleep was not found (input parameter = \"\\s\")\n";
+    const std::string timeoutError =
+        "    ERROR - # timeout minutes was not found (input parameter = \"\\t\")\n";
     const struct {
         std::vector<const char*> argv;
-        std::string posixOutput;
-    } posixCases[] = {
-        {{"/usr/bin/hb", "f/tmp/x", "s1", "t1", "eT"}, fileError + backslashHint},
-        {{"C:\\bin\\hb", "f/tmp/x", "s1", "t1", "eT"}, fileError + backslashHint},
-        {{"hb", "f/tmp/x", "\\s1", "t1", "eT"}, fileError},
+        std::string error;
+        bool hint;
+    } shellCases[] = {
+        {{"C:\\bin\\hb", "f/tmp/x", "s1", "t1", "eT"}, fileError, true},
+        {{"hb", "f/tmp/x", "\\s1", "t1", "eT"}, fileError, true},
+        {{"hb", "\\f/w/x", "s1", "t1", "eT"}, sleepError, true},
+        {{"hb", "\\f/w/x", "\\s1", "junk", "\\eT"}, timeoutError, false},
     };
-    for (const auto& c : posixCases) {
-        sim::World& world = sim::Reset();
-        world.syntax = NameSyntax::posix;
-        RunTool(c.argv);
-        EXPECT_EQ(kWelcome + c.posixOutput, world.output);
+    for (const auto& c : shellCases) {
+        for (NameSyntax syntax : {NameSyntax::posix, NameSyntax::windows}) {
+            sim::World& world = sim::Reset();
+            world.syntax = syntax;
+            RunTool(c.argv);
+            const bool hinted = c.hint && syntax == NameSyntax::posix;
+            EXPECT_EQ(kWelcome + c.error + (hinted ? lostBackslash : ""), world.output);
+        }
     }
     struct Case {
         std::vector<const char*> argv;
@@ -135,8 +146,6 @@ TEST(Driver, NamesThatCannotBeCheckedAreNeverProbed) {
         {NameSyntax::posix, "\\f/srv/*/a\tb", "/srv/*/a\tb",
          "File name holds a control character; it cannot be checked."},
         {NameSyntax::posix, "\\f/srv/in/\"<|>", "/srv/in/\"<|>", nullptr},
-        {NameSyntax::windows, "\\FC:\\files\\x", "iles\\x",
-         "File name was read from inside a path; it cannot be checked."},
     };
     for (const auto& c : cases) {
         sim::World& world = sim::Reset();
@@ -163,15 +172,10 @@ TEST(Driver, NamesThatCannotBeCheckedAreNeverProbed) {
 
 // Values that may not say what the caller meant read as they read, and one
 // line each under the echo says so, in this order: the name, the pause, the
-// timeout, the flag. A marker inside a path is one in the program's own path
-// or after a file marker; two parameters in one argument are none.
+// timeout, the flag.
 TEST(Driver, ValuesThatMayBeMisreadAreNamed) {
     const std::string pause = "    WARNING! Seconds to sleep is not a whole number; it reads as ";
     const std::string timeout = "    WARNING! Timeout minutes is not a whole number; it reads as ";
-    const std::string name =
-        "    WARNING! File name was read from inside a path; it cannot be checked.\n";
-    const std::string flagInPath =
-        "    WARNING! File condition was set inside a path; it reads as: Wait for file to exist.\n";
     const std::string word = "    WARNING! File condition is neither T nor F; it reads as: ";
     const std::string wordExists = word + "Wait for file to exist.\n";
     const std::string wordDeleted = word + "Wait for file to be deleted.\n";
@@ -185,22 +189,17 @@ TEST(Driver, ValuesThatMayBeMisreadAreNamed) {
         {{"hb", "\\fa", "\\s", "\\t0x10", "\\eF"}, pause + "0.\n" + timeout + "0.\n"},
         {{"hb", "\\fa", "\\sabc", "\\t2h", "\\eF"}, pause + "0.\n" + timeout + "2.\n"},
         {{"hb", "\\fa", "\\s1e3", "\\t -1 ", "\\eF"}, pause + "1.\n"},
-        {{"hb", "\\s5", "\\t10", "\\eF", "\\fC:\\temp\\a"}, timeout + "0.\n"},
         {{"hb", "\\fa", "\\s \t+99999999999\t", "\\t-2", "\\eF"}, ""},
-        {{"C:\\files\\hb.exe", "x", "\\s1", "\\t1", "\\eF"}, name},
-        {{"hb", "\\fC:\\etc\\lock", "\\s5", "\\t10", "\\eF"}, flagInPath},
-        {{"C:\\Enterprise\\hb.exe", "\\fa", "\\s1", "\\t1", "\\eF"}, flagInPath},
-        {{"C:\\Enterprise\\hb.exe", "\\fa", "\\s1", "\\t1", "\\eT"}, ""},
         {{"hb", "\\fa", "\\s1", "\\t1", "\\edelete"}, wordExists},
         {{"hb", "\\fa", "\\s1", "\\t1", "\\eFAT"}, wordExists},
         {{"hb", "\\fa", "\\s1", "\\t1", "\\eyes"}, wordDeleted},
         {{"hb", "\\fa", "\\s1", "\\t1", "\\e1"}, wordDeleted},
         {{"hb", "\\fa", "\\s1", "\\t1", "\\e"}, wordDeleted},
-        {{"hb", "\\fC:\\etc\\lock", "\\s1", "\\t1", "\\eyes"}, wordExists},
-        {{"hb", "\\fa", "\\s1\\eT", "\\t1", "x"}, pause + "1.\n"},
-        {{"hb", "\\s1\\fC:\\x", "\\t1", "\\e\ttRuE ", "x"}, pause + "1.\n"},
-        {{"hb", "\\FC:\\files\\x", "\\s1x", "\\t2y", "\\eyes"},
-         name + pause + "1.\n" + timeout + "2.\n" + wordDeleted},
+        {{"hb", "\\s1\\eFALSE", "\\t1\\efalse", "\\e\tTrue ", "\\fa"}, ""},
+        {{"hb", "\\s1\\eyes\\t1", "\\fa", "x", "y"}, wordDeleted},
+        {{"hb", "\\f", "\\s1x", "\\t2y", "\\eyes"},
+         "    WARNING! File name is empty; it cannot be checked.\n" + pause + "1.\n" + timeout +
+             "2.\n" + wordDeleted},
     };
     for (const auto& c : cases) {
         sim::World& world = sim::Reset();
@@ -210,6 +209,50 @@ TEST(Driver, ValuesThatMayBeMisreadAreNamed) {
         ASSERT_NE(std::string::npos, header) << world.output;
         EXPECT_EQ(c.warnings, world.output.substr(echoEnd, header - echoEnd))
             << c.argv[0] << " " << c.argv[1] << " " << c.argv[2] << " " << c.argv[4];
+    }
+}
+
+// A marker counts where an argument begins, or after the value of a pause,
+// a timeout or a flag; never in a path, the program's own included. What is
+// read shows in the echo, with no warning under it, or as the error.
+TEST(Driver, AMarkerCountsOnlyWhereAParameterBegins) {
+    const auto echo = [](const char* name, int sleep, int timeout, bool exist) {
+        return "    File to check:    " + std::string(name) +
+               "\n    Seconds to sleep: " + std::to_string(sleep) +
+               "\n    Timeout minutes:  " + std::to_string(timeout) +
+               "\n    File condition:   Wait for file to " + (exist ? "exist" : "be deleted") +
+               "\n\n";
+    };
+    const struct {
+        std::vector<const char*> argv;
+        std::string reads;
+    } cases[] = {
+        {{"hb", "\\s5", "\\t10", "\\eT", "\\fC:\\temp\\a.txt"},
+         echo("C:\\temp\\a.txt", 5, 10, true)},
+        {{"hb", "\\s1", "\\t1", "\\eT", "\\fC:\\jobs\\t0"}, echo("C:\\jobs\\t0", 1, 1, true)},
+        {{"hb", "\\fC:\\etc\\lock", "\\s5", "\\t10", "\\eF"}, echo("C:\\etc\\lock", 5, 10, false)},
+        {{"hb", "\\FC:\\files\\x", "\\s1", "\\t1", "\\eT"}, echo("C:\\files\\x", 1, 1, true)},
+        {{"C:\\Enterprise\\hollowbrook.exe", "\\fa", "\\s1", "\\t1", "\\eF"},
+         echo("a", 1, 1, false)},
+        {{"C:\\tools\\t7\\hollowbrook.exe", "\\fx", "\\s0", "\\eF", "junk"},
+         "    ERROR - # timeout minutes was not found (input parameter = \"\\t\")\n"},
+        {{"hb", "C:\\jobs\\files\\done.flg", "\\s1", "\\t1", "\\eF"},
+         "    ERROR - File name not found (input parameter = \"\\f\")\n"},
+        {{"hb", "\\fx", "\\s0", "\\eF\\t5", "junk"}, echo("x", 0, 5, false)},
+        {{"hb", "\\fx", "\\s0\\eT", "\\t0", "junk"}, echo("x", 0, 0, true)},
+        {{"hb", "\\fx", "\\s5\\t10", "\\eT", "junk"}, echo("x", 5, 10, true)},
+        {{"hb", "\\fx", "\\s0\\t0\\eF", "a", "b"}, echo("x", 0, 0, false)},
+        {{"hb", " \\fC:\\x", "\\s1", "\\t1", "\\eT"}, echo("C:\\x", 1, 1, true)},
+    };
+    for (const auto& c : cases) {
+        sim::World& world = sim::Reset();
+        // There, then gone: either wait ends by its second check.
+        world.file = [checks = 0](std::uint64_t) mutable {
+            return ++checks == 1 ? FileState::exists : FileState::absent;
+        };
+        RunTool(c.argv);
+        const std::size_t header = world.output.find("[ Waiting for File");
+        EXPECT_EQ(kWelcome + c.reads, world.output.substr(0, header)) << c.argv[1] << c.argv[2];
     }
 }
 

@@ -29,39 +29,32 @@ const ReaderCase kCases[] = {
      10,
      30,
      true},
-    {"path holding \\t, given last, resets the timeout",
+    {"a path's \\t, given last, is no marker",
      {"hb", "\\s5", "\\t10", "\\eT", "\\fC:\\temp\\a.txt"},
-     true,
-     "C:\\temp\\a.txt",
-     5,
-     0,
-     true},
-    {"path holding \\t, given first, is overridden",
-     {"hb", "\\fC:\\temp\\a.txt", "\\s5", "\\t10", "\\eT"},
      true,
      "C:\\temp\\a.txt",
      5,
      10,
      true},
-    {"path holding \\e turns the flag on",
+    {"a path's \\e is no marker",
      {"hb", "\\fC:\\etc\\lock", "\\s5", "\\t10", "\\eF"},
      true,
      "C:\\etc\\lock",
      5,
      10,
-     true},
-    {"program path is scanned",
+     false},
+    {"program path is not read",
      {"/opt\\t99/hb", "\\fa", "\\s1", "x", "\\eF"},
      true,
      "a",
      1,
-     99,
+     0,
      false},
     {"lower case before upper case",
-     {"hb", "\\FC:\\files\\x", "\\S2", "\\T3", "\\Et"},
+     {"hb", "\\FC:\\files\\x", "\\S2\\s4", "\\T3", "\\Et"},
      true,
-     "iles\\x",
-     2,
+     "C:\\files\\x",
+     4,
      3,
      true},
     {"upper case alone",
@@ -149,15 +142,14 @@ TEST(Readers, FindEveryParameterByItsMarker) {
         settings.fileShouldExist = true;
 
         settings.fileNameCut = !c.fileNameCut;
-        EXPECT_EQ(c.fileFound,
-                  ReadFileNameParam(count, argv.data(), settings.fileName, kFileNameCapacity,
-                                    &settings.fileNameCut, &settings.fileNameInsidePath));
+        EXPECT_EQ(c.fileFound, ReadFileNameParam(count, argv.data(), settings.fileName,
+                                                 kFileNameCapacity, &settings.fileNameCut));
         ReadSleepSecondsParam(count, argv.data(), &settings.sleepSeconds,
                               &settings.sleepSecondsNotWhole);
         ReadTimeoutMinutesParam(count, argv.data(), &settings.timeoutMinutes,
                                 &settings.timeoutMinutesNotWhole);
         ReadFileShouldExistParam(count, argv.data(), &settings.fileShouldExist,
-                                 &settings.flagSetInsidePath, &settings.flagWordUnclear);
+                                 &settings.flagWordUnclear);
 
         EXPECT_EQ(c.fileName, settings.fileName);
         EXPECT_EQ(c.sleepSeconds, settings.sleepSeconds);
@@ -173,13 +165,12 @@ TEST(Readers, ReportWhetherTheMarkerWasFound) {
     std::uint32_t timeoutMinutes = 0;
     bool fileShouldExist = false;
     bool notWhole = false;
-    bool insidePath = false;
     bool unclear = false;
     EXPECT_TRUE(ReadSleepSecondsParam(5, argv, &sleepSeconds, &notWhole));
     EXPECT_FALSE(ReadTimeoutMinutesParam(5, argv, &timeoutMinutes, &notWhole));
-    EXPECT_FALSE(ReadFileShouldExistParam(5, argv, &fileShouldExist, &insidePath, &unclear));
+    EXPECT_FALSE(ReadFileShouldExistParam(5, argv, &fileShouldExist, &unclear));
     argv[4] = "\\E";
-    EXPECT_TRUE(ReadFileShouldExistParam(5, argv, &fileShouldExist, &insidePath, &unclear));
+    EXPECT_TRUE(ReadFileShouldExistParam(5, argv, &fileShouldExist, &unclear));
     EXPECT_FALSE(fileShouldExist);
 }
 

@@ -6,9 +6,6 @@
 NameFault FindNameFault(const RunSettings& settings) {
     const NameSyntax syntax = SystemNameSyntax();
     const char* name = settings.fileName;
-    if (settings.fileNameInsidePath) {
-        return NameFault::insidePath;
-    }
     if (settings.fileNameCut) {
         return NameFault::overlong;
     }

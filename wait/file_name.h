@@ -5,12 +5,10 @@
 
 // Names that cannot be checked, in the order in which they are reported:
 // only the first that applies is. Such a name is never probed and meets
-// neither condition. A name read from inside a path is a piece of one,
-// whatever else it is. A forbidden character is Windows' rule, a control
+// neither condition. A forbidden character is Windows' rule, a control
 // character the POSIX one.
 enum class NameFault {
     none,
-    insidePath,
     overlong,
     empty,
     forbiddenCharacter,

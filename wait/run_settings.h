@@ -12,15 +12,10 @@ struct RunSettings {
     // The name typed was longer than the buffer: what it holds is another
     // path, which the wait never probes.
     bool fileNameCut;
-    // The name came from inside a path (the program's own, or after a \F):
-    // a piece of a path, which the wait never probes either.
-    bool fileNameInsidePath;
     // The value after the marker was more than blanks, a sign and digits:
     // what it reads as may not be what the caller meant.
     bool sleepSecondsNotWhole;
     bool timeoutMinutesNotWhole;
-    // The flag is on only through markers inside a path; a value outside a
-    // path was none of T, F, TRUE and FALSE.
-    bool flagSetInsidePath;
+    // A flag value was none of T, F, TRUE and FALSE.
     bool flagWordUnclear;
 };

@@ -23,10 +23,6 @@ void PrintNameWarning(NameFault fault) {
     switch (fault) {
         case NameFault::none:
             break;
-        case NameFault::insidePath:
-            ConsolePrint(
-                "    WARNING! File name was read from inside a path; it cannot be checked.\n");
-            break;
         case NameFault::overlong:
             ConsolePrint(
                 "    WARNING! File name longer than %d characters; it cannot be checked.\n",
@@ -65,12 +61,9 @@ void PrintValueWarnings(const RunSettings& settings) {
         ConsolePrint("    WARNING! Timeout minutes is not a whole number; it reads as %u.\n",
                      static_cast<unsigned>(settings.timeoutMinutes));
     }
-    const char* reading = FileConditionWords(settings.fileShouldExist);
     if (settings.flagWordUnclear) {
-        ConsolePrint("    WARNING! File condition is neither T nor F; it reads as: %s.\n", reading);
-    } else if (settings.flagSetInsidePath) {
-        ConsolePrint("    WARNING! File condition was set inside a path; it reads as: %s.\n",
-                     reading);
+        ConsolePrint("    WARNING! File condition is neither T nor F; it reads as: %s.\n",
+                     FileConditionWords(settings.fileShouldExist));
     }
 }
 

@@ -15,8 +15,8 @@ void PrintNameWarning(NameFault fault);
 const char* FileConditionWords(bool fileShouldExist);
 
 // One line for the pause and one for the timeout whose value was not a
-// whole number, with the value it reads as, then at most one for the flag:
-// a value that was neither T nor F, else a flag set only inside a path.
+// whole number, with the value it reads as, then one for a flag value that
+// was neither T nor F.
 // Nothing for values as the caller most likely meant them.
 void PrintValueWarnings(const RunSettings& settings);
 

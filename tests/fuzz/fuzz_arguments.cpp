@@ -25,9 +25,8 @@ void CheckFileNameReader(int count, const char* const* argv) {
     char fileName[kFileNameCapacity];
     std::memset(fileName, 'x', sizeof fileName);
     bool cut = true;
-    bool insidePath = true;
-    if (!ReadFileNameParam(count, argv, fileName, kFileNameCapacity, &cut, &insidePath)) {
-        Require(fileName[0] == '\0' && !cut && !insidePath,
+    if (!ReadFileNameParam(count, argv, fileName, kFileNameCapacity, &cut)) {
+        Require(fileName[0] == '\0' && !cut,
                 "a missing file name leaves the buffer cleared");
         return;
     }
