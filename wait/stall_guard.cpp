@@ -40,9 +40,10 @@ std::atomic<ClockSeconds> probingSince{kNotProbing};
 std::atomic<bool> endPrinted{false};
 
 // What one looking thread has seen. It vouches only for the time since
-// countFrom, during which it looked when it asked to; a write seen under way
-// is counted from when it was first seen.
+// countFrom: since its first look, or since its last late one, it looked when
+// it asked to. A write seen under way is counted from when it was first seen.
 struct Watch {
+    bool looked;
     ClockSeconds lookDue;
     ClockSeconds countFrom;
     std::uint32_t writeCount;
@@ -52,16 +53,19 @@ struct Watch {
 // The guard's own, kept from one look to the next.
 Watch guardWatch{};
 
-ClockSeconds Later(ClockSeconds a, ClockSeconds b) {
-    return a > b ? a : b;
+// The later of the two: what a thread saw under way counts from when it
+// began, or from when the thread could vouch for the time, if that is later.
+ClockSeconds CountStart(ClockSeconds began, const Watch& watch) {
+    return began > watch.countFrom ? began : watch.countFrom;
 }
 
-// Reads the clock for a look; a late look starts the count again.
+// Reads the clock for a look; the first look, and a late one, start the count.
 ClockSeconds Look(Watch* watch) {
     const ClockSeconds now = ReadClock();
-    if (now - watch->lookDue >= kLateSeconds) {
+    if (!watch->looked || now - watch->lookDue >= kLateSeconds) {
         watch->countFrom = now;
     }
+    watch->looked = true;
     watch->lookDue = now + static_cast<ClockSeconds>(kLookMilliseconds / 1000);
     return now;
 }
@@ -73,13 +77,13 @@ bool OutputStalled(Watch* watch, ClockSeconds now) {
         watch->writeSeen = now;
         return false;
     }
-    return now - Later(watch->writeSeen, watch->countFrom) >= kStalledSeconds;
+    return now - CountStart(watch->writeSeen, *watch) >= kStalledSeconds;
 }
 
 // Output that does not move holds the guard's own lines for good: the run
 // then ends without another word, since no word would get out.
 void EndOnStalledOutput() {
-    Watch watch{ReadClock(), 0, 0, 0};
+    Watch watch{};
     while (!OutputStalled(&watch, Look(&watch))) {
         PauseMilliseconds(kLookMilliseconds);
     }
@@ -91,7 +95,7 @@ bool TakeOverStalledRun(ClockSeconds now) {
     if (since < 0) {
         return false;
     }
-    const ClockSeconds stalled = now - Later(since, guardWatch.countFrom);
+    const ClockSeconds stalled = now - CountStart(since, guardWatch);
     if (stalled < kStalledSeconds || !probingSince.compare_exchange_strong(since, kTakenOver)) {
         return false;
     }
@@ -107,7 +111,9 @@ bool TakeOverStalledRun(ClockSeconds now) {
 }
 
 void Guard() {
-    SleepUntil(job.due);
+    // It starts to look one stall before the due time, so that a check stuck
+    // since long before is named when the timeout falls due.
+    SleepUntil(job.due - kStalledSeconds);
     while (!GuardLook()) {
         PauseMilliseconds(kLookMilliseconds);
     }
@@ -125,7 +131,7 @@ void StartStallGuard(const RunSettings& settings, ClockSeconds waitStartTime,
     guarded = settings.timeoutMinutes != 0 && due <= std::numeric_limits<ClockSeconds>::max();
     if (guarded) {
         job = GuardJob{static_cast<ClockSeconds>(due), programStartTime, settings.fileShouldExist};
-        guardWatch = Watch{job.due, 0, 0, 0};
+        guardWatch = Watch{};
         guarded = StartThread(Guard);
     }
 }
@@ -150,9 +156,7 @@ void WaitToBeEnded() {
 
 bool GuardLook() {
     const ClockSeconds now = Look(&guardWatch);
-    // A sleep that failed or ended early is no reason to act before the due time.
-    if (now < job.due) {
-        return false;
-    }
-    return OutputStalled(&guardWatch, now) || TakeOverStalledRun(now);
+    const bool outputStalled = OutputStalled(&guardWatch, now);
+    // It acts only once the timeout is due, however early it began to look.
+    return now >= job.due && (outputStalled || TakeOverStalledRun(now));
 }

@@ -1,14 +1,15 @@
 // A second thread keeps the timeout when a probe of the watched file or a
 // write to standard output does not return, as on a share whose server
-// stopped answering or on a terminal stopped with Ctrl-S. It sleeps until the
-// timeout is due; from then on it looks once a second. A write that has been
-// under way for 10 seconds ends the process at once, with nothing more
-// written. A probe that has gone on for 10 seconds or more is taken over: the
-// guard prints the timeout lines, how long the file system did not answer
-// and the elapsed-time report, and ends the process. The status is 0 either
-// way. It counts only time during which it looked when it asked to: a look
-// that comes much later (the process was stopped, the machine suspended)
-// starts its count again.
+// stopped answering or on a terminal stopped with Ctrl-S. It sleeps until one
+// stall (10 seconds) before the timeout is due, then looks once a second, and
+// acts only once the timeout is due. A write that it has seen under way for
+// a stall ends the process at once, with nothing more written. A probe that
+// it has seen under way for a stall is taken over: the guard prints the
+// timeout lines, how long it saw the file system not answer and the
+// elapsed-time report, and ends the process. The status is 0 either way.
+// It counts only what it watched: from its first look, and afresh from a
+// look 5 seconds or more later than it asked for (the process was stopped,
+// the machine suspended), never from when the probe or the write began.
 #pragma once
 
 #include "platform/platform.h"
