@@ -122,6 +122,26 @@ bool CopyFolderPart(NameSyntax syntax, const char* name, char* folder, std::size
     return true;
 }
 
+void CopyEntryName(const char* entryName, char* copy, std::size_t capacity) {
+    const std::size_t length = std::strlen(entryName);
+    const std::size_t copied = length < capacity ? length : 0;
+    std::memcpy(copy, entryName, copied);
+    copy[copied] = '\0';
+}
+
+bool NameInFolderOf(NameSyntax syntax, const char* pattern, const char* entryName, char* name,
+                    std::size_t capacity) {
+    const auto folderLength = static_cast<std::size_t>(LastPart(syntax, pattern) - pattern);
+    const std::size_t entryLength = std::strlen(entryName);
+    name[0] = '\0';
+    if (folderLength + entryLength >= capacity) {
+        return false;
+    }
+    std::memcpy(name, pattern, folderLength);
+    std::memcpy(name + folderLength, entryName, entryLength + 1);
+    return true;
+}
+
 bool IsPattern(NameSyntax syntax, const char* name) {
     const char* last = LastPart(syntax, name);
     return HoldsWildcard(last, last + std::strlen(last));

@@ -43,6 +43,14 @@ std::size_t FolderPartLength(NameSyntax syntax, const char* name);
 // with nothing copied, when it does not fit in the buffer.
 bool CopyFolderPart(NameSyntax syntax, const char* name, char* folder, std::size_t capacity);
 
+// An entry's name as the buffer holds it: whole, or empty where it does not fit.
+void CopyEntryName(const char* entryName, char* copy, std::size_t capacity);
+
+// The entry's own name: the pattern's folder part, its separator kept, then
+// the entry's name. False, with the buffer left empty, when it does not fit.
+bool NameInFolderOf(NameSyntax syntax, const char* pattern, const char* entryName, char* name,
+                    std::size_t capacity);
+
 // A * or ? in the last part makes the name a pattern for its folder's entries.
 bool IsPattern(NameSyntax syntax, const char* name);
 

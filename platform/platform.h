@@ -25,13 +25,30 @@ ClockSeconds ReadClock();
 // Blocks the thread for the whole pause; 0 only gives up the processor once.
 void PauseMilliseconds(std::uint32_t milliseconds);
 
+// What a scan of a pattern's folder saw besides its answer.
+struct FolderScan {
+    // The name of the entry that matched, empty where none did or where it
+    // does not fit.
+    char match[kFileNameCapacity];
+    // The folder came whole from one read: that read found no more than the
+    // buffer could hold, and the next one found its end.
+    bool wholeInOneRead;
+};
+
 // ProbeFile answers for one name. ProbePattern answers for a name whose last
 // part holds the wildcards * and ?: it exists when an entry of its folder
-// other than . and .. matches, after one read of the folder. An unknown
+// other than . and .. matches; the scan stops at the first match. An unknown
 // answer leaves the system's error number in *systemError, every other
 // answer 0.
 FileState ProbeFile(const char* fileName, std::uint32_t* systemError);
-FileState ProbePattern(const char* pattern, std::uint32_t* systemError);
+FileState ProbePattern(const char* pattern, FolderScan* scan, std::uint32_t* systemError);
+
+// Whether one read of the pattern's folder is a snapshot of it: where every
+// change to the folder goes through this kernel and waits for the lock that
+// a read holds (Linux's local file systems), a whole folder from one read
+// misses nothing. False wherever that cannot be told: network and FUSE file
+// systems, whose servers change folders on their own, and other systems.
+bool FolderReadIsSnapshot(const char* pattern);
 
 // A folder's last-modified time as its file system stamps it. Only two
 // readings of one folder are compared; its steps differ by file system: a

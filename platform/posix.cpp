@@ -6,6 +6,10 @@
 #include <sched.h>
 #include <signal.h>
 #include <sys/stat.h>
+#if defined(__linux__)
+#include <linux/magic.h>
+#include <sys/vfs.h>
+#endif
 #include <time.h>
 #include <unistd.h>
 
@@ -84,10 +88,12 @@ FileState AnswerFromError(int error, std::uint32_t* systemError) {
 
 constexpr std::size_t kFolderReadBytes = 32768;
 
-bool AnyEntryMatches(const char* entries, ssize_t length, WildcardPattern pattern) {
+bool AnyEntryMatches(const char* entries, ssize_t length, WildcardPattern pattern,
+                     FolderScan* scan) {
     for (ssize_t offset = 0; offset < length;) {
         const auto* entry = reinterpret_cast<const struct dirent64*>(entries + offset);
         if (EntryCounts(NameSyntax::posix, entry->d_name, pattern)) {
+            CopyEntryName(entry->d_name, scan->match, sizeof scan->match);
             return true;
         }
         offset += entry->d_reclen;
@@ -95,7 +101,8 @@ bool AnyEntryMatches(const char* entries, ssize_t length, WildcardPattern patter
     return false;
 }
 
-FileState ScanFolder(const char* folderName, WildcardPattern pattern, std::uint32_t* systemError) {
+FileState ScanFolder(const char* folderName, WildcardPattern pattern, FolderScan* scan,
+                     std::uint32_t* systemError) {
     const int folder = open(folderName, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0) {
         return AnswerFromError(errno, systemError);
@@ -103,22 +110,31 @@ FileState ScanFolder(const char* folderName, WildcardPattern pattern, std::uint3
     alignas(struct dirent64) char entries[kFolderReadBytes];
     FileState state = FileState::absent;
     ssize_t length = 0;
+    int reads = 0;
+    bool roomLeft = false;
     while (state == FileState::absent &&
            (length = getdents64(folder, entries, sizeof entries)) > 0) {
-        if (AnyEntryMatches(entries, length, pattern)) {
+        ++reads;
+        // A read that could have taken the longest entry too did not stop
+        // for want of room: it reached the folder's end.
+        roomLeft = sizeof entries - static_cast<std::size_t>(length) >= sizeof(struct dirent64);
+        if (AnyEntryMatches(entries, length, pattern, scan)) {
             state = FileState::exists;
         }
     }
     if (length < 0) {
         state = AnswerFromError(errno, systemError);
     }
+    scan->wholeInOneRead = state == FileState::absent && reads == 1 && roomLeft;
     close(folder);
     return state;
 }
 
 #else
 
-FileState ScanFolder(const char* folderName, WildcardPattern pattern, std::uint32_t* systemError) {
+// The stream's reads are hidden from the tool: never a whole folder in one.
+FileState ScanFolder(const char* folderName, WildcardPattern pattern, FolderScan* scan,
+                     std::uint32_t* systemError) {
     DIR* folder = opendir(folderName);
     if (folder == nullptr) {
         return AnswerFromError(errno, systemError);
@@ -127,6 +143,7 @@ FileState ScanFolder(const char* folderName, WildcardPattern pattern, std::uint3
     errno = 0;
     for (const dirent* entry = readdir(folder); entry != nullptr; entry = readdir(folder)) {
         if (EntryCounts(NameSyntax::posix, entry->d_name, pattern)) {
+            CopyEntryName(entry->d_name, scan->match, sizeof scan->match);
             state = FileState::exists;
             break;
         }
@@ -184,13 +201,42 @@ FileState ProbeFile(const char* fileName, std::uint32_t* systemError) {
 // The tool's names are at most 259 bytes, so their folder always fits; a
 // longer name from another caller is answered as the system answers a name
 // it cannot resolve, rather than overrun the buffer.
-FileState ProbePattern(const char* pattern, std::uint32_t* systemError) {
+FileState ProbePattern(const char* pattern, FolderScan* scan, std::uint32_t* systemError) {
     *systemError = 0;
+    *scan = FolderScan{};
     char folder[kFileNameCapacity];
     if (!CopyFolderPart(NameSyntax::posix, pattern, folder, sizeof folder)) {
         return AnswerFromError(ENAMETOOLONG, systemError);
     }
-    return ScanFolder(folder, WildcardPattern{LastPart(NameSyntax::posix, pattern)}, systemError);
+    return ScanFolder(folder, WildcardPattern{LastPart(NameSyntax::posix, pattern)}, scan,
+                      systemError);
+}
+
+// Linux's local file systems: each folder read and each change to the folder
+// hold the folder's lock. NFS, SMB, FUSE, 9p and Ceph are left out: their
+// servers change folders without this kernel's lock.
+bool FolderReadIsSnapshot(const char* pattern) {
+#if defined(__linux__)
+    char folder[kFileNameCapacity];
+    struct statfs information {};
+    if (!CopyFolderPart(NameSyntax::posix, pattern, folder, sizeof folder) ||
+        statfs(folder, &information) != 0) {
+        return false;
+    }
+    switch (static_cast<std::uint32_t>(information.f_type)) {
+        case EXT4_SUPER_MAGIC:  // ext2, ext3 and ext4 alike
+        case XFS_SUPER_MAGIC:
+        case BTRFS_SUPER_MAGIC:
+        case F2FS_SUPER_MAGIC:
+        case TMPFS_MAGIC:
+            return true;
+        default:
+            return false;
+    }
+#else
+    static_cast<void>(pattern);
+    return false;
+#endif
 }
 
 FileState ReadFolderTime(const char* pattern, FolderTime* folderTime, std::uint32_t* systemError) {

@@ -102,8 +102,9 @@ FileState ProbeFile(const char* fileName, std::uint32_t* systemError) {
 
 // The system matches, as cmd.exe's "if exist" does, with the same quirks.
 // The basic information level and large fetches would need Windows 7.
-FileState ProbePattern(const char* pattern, std::uint32_t* systemError) {
+FileState ProbePattern(const char* pattern, FolderScan* scan, std::uint32_t* systemError) {
     *systemError = 0;
+    *scan = FolderScan{};
     WIN32_FIND_DATAA entry;
     HANDLE search =
         FindFirstFileExA(pattern, FindExInfoStandard, &entry, FindExSearchNameMatch, nullptr, 0);
@@ -124,6 +125,7 @@ FileState ProbePattern(const char* pattern, std::uint32_t* systemError) {
     const DWORD error = found ? ERROR_SUCCESS : GetLastError();
     FindClose(search);
     if (found) {
+        CopyEntryName(entry.cFileName, scan->match, sizeof scan->match);
         return FileState::exists;
     }
     if (error == ERROR_NO_MORE_FILES) {
@@ -151,6 +153,12 @@ FileState ReadFolderTime(const char* pattern, FolderTime* folderTime, std::uint3
     *folderTime = FolderTime{static_cast<std::int64_t>(ticks / kTicksPerSecond),
                              static_cast<std::uint32_t>(ticks % kTicksPerSecond * 100u)};
     return FileState::exists;
+}
+
+// A search is no snapshot of its folder, and a share's server changes
+// folders on its own.
+bool FolderReadIsSnapshot(const char* /*pattern*/) {
+    return false;
 }
 
 NameSyntax SystemNameSyntax() {

@@ -26,6 +26,11 @@ struct ProbeCase {
 
 using Probe = FileState (*)(const char*, std::uint32_t*);
 
+FileState Scan(const char* pattern, std::uint32_t* systemError) {
+    FolderScan scan{};
+    return ProbePattern(pattern, &scan, systemError);
+}
+
 // An unknown answer carries the system's error number, every other one 0.
 void ExpectProbes(Probe probe, const ProbeCase* cases, std::size_t count) {
     for (std::size_t index = 0; index < count; ++index) {
@@ -91,7 +96,7 @@ TEST(PlatformProbe, AnswersFromTheAttributeQueryAndTheFolderSearch) {
         {dir + "\\x.txt\\*", FileState::absent},  // a folder part that is a file
         {"Q:\\*.flg", FileState::unknown},
     };
-    ExpectProbes(ProbePattern, patterns, sizeof patterns / sizeof patterns[0]);
+    ExpectProbes(Scan, patterns, sizeof patterns / sizeof patterns[0]);
     ExpectFolderTimes(dir);
     std::system(("rmdir /s /q " + dir).c_str());
 }
@@ -122,7 +127,8 @@ TEST(PlatformProbe, AnswersFromLstat) {
 
 // What only a real folder shows: its entries as the system reads them (the
 // matching itself has a table test of its own), . and .. from the system, a
-// folder of several reads, and the folder's time.
+// folder of several reads, the match a scan names, whether the folder came
+// whole from one read and where that is a snapshot, and the folder's time.
 TEST(PlatformProbe, MatchesPatternsAgainstTheFolder) {
     char pattern[] = "/tmp/hb-pattern-XXXXXX";
     const std::string dir = mkdtemp(pattern);
@@ -144,7 +150,26 @@ TEST(PlatformProbe, MatchesPatternsAgainstTheFolder) {
         {dir + "/missing/*", FileState::absent},   {dir + "/x.txt/*", FileState::absent},
         {dir + "/loop/*", FileState::unknown},
     };
-    ExpectProbes(ProbePattern, cases, sizeof cases / sizeof cases[0]);
+    ExpectProbes(Scan, cases, sizeof cases / sizeof cases[0]);
+    std::uint32_t error = 0;
+    FolderScan scan{};
+    EXPECT_EQ(FileState::exists, ProbePattern((dir + "/*.txt").c_str(), &scan, &error));
+    EXPECT_STREQ("x.txt", scan.match);
+    EXPECT_FALSE(scan.wholeInOneRead);
+#if defined(HOLLOWBROOK_HAS_GETDENTS64)
+    const bool readsWholeFolders = true;
+#else
+    const bool readsWholeFolders = false;
+#endif
+    EXPECT_EQ(FileState::absent, ProbePattern((dir + "/*.csv").c_str(), &scan, &error));
+    EXPECT_EQ(readsWholeFolders, scan.wholeInOneRead);
+    EXPECT_STREQ("", scan.match);
+    EXPECT_EQ(FileState::absent, ProbePattern((dir + "/many/*.none").c_str(), &scan, &error));
+    EXPECT_FALSE(scan.wholeInOneRead) << "3000 entries take more than one read";
+#if defined(__linux__)
+    EXPECT_TRUE(FolderReadIsSnapshot("/dev/shm/*.lock")) << "tmpfs";
+    EXPECT_FALSE(FolderReadIsSnapshot("/proc/*.lock"));
+#endif
     ExpectFolderTimes(dir);
     std::system(("rm -rf " + dir).c_str());
 }

@@ -59,19 +59,31 @@ FileState Answer(std::uint32_t* systemError) {
 
 FileState ProbeFile(const char* fileName, std::uint32_t* systemError) {
     sim::world.probedNames.emplace_back(fileName);
+    sim::world.calls.emplace_back("look");
     return Answer(systemError);
 }
 
-FileState ProbePattern(const char* pattern, std::uint32_t* systemError) {
+FileState ProbePattern(const char* pattern, FolderScan* scan, std::uint32_t* systemError) {
     sim::world.probedPatterns.emplace_back(pattern);
     sim::world.calls.emplace_back("scan");
     std::vector<FileState>& scans = sim::world.scans;
+    FileState state = FileState::absent;
     if (scans.empty()) {
-        return Answer(systemError);
+        state = Answer(systemError);
+    } else {
+        state = WithError(scans.front(), systemError);
+        scans.erase(scans.begin());
     }
-    const FileState state = scans.front();
-    scans.erase(scans.begin());
-    return WithError(state, systemError);
+    *scan = FolderScan{};
+    if (state == FileState::exists) {
+        CopyEntryName(sim::world.match.c_str(), scan->match, sizeof scan->match);
+    }
+    scan->wholeInOneRead = state == FileState::absent && sim::world.wholeReads;
+    return state;
+}
+
+bool FolderReadIsSnapshot(const char* /*pattern*/) {
+    return sim::world.snapshots;
 }
 
 FileState ReadFolderTime(const char* /*pattern*/, FolderTime* folderTime,

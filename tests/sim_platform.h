@@ -30,7 +30,14 @@ struct World {
     // last answer, by default a time with a part below the second.
     std::vector<FileState> scans;
     std::vector<FolderReading> folderTimes;
-    // Each scan, time read and pause, in order: "scan", "time", "pause 20".
+    // A scan that finds a match names this entry; one that finds none read
+    // the whole folder in one piece where wholeReads says so, which is a
+    // snapshot where snapshots says so.
+    std::string match = "match.csv";
+    bool wholeReads = false;
+    bool snapshots = false;
+    // Each look at one name, scan, time read and pause, in order: "look",
+    // "scan", "time", "pause 20".
     std::vector<std::string> calls;
     // Runs inside a write to standard output, before the text is taken.
     std::function<void()> duringWrite;

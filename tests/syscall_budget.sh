@@ -39,3 +39,27 @@ strace -f -e trace=getdents64 -o "$scratch/reads" "$tool" "\\f$scratch/many/*" '
 reads=$(grep -c 'getdents64(' "$scratch/reads")
 echo "folder reads for a pattern that all 3000 entries match: $reads"
 [ "$reads" -eq 1 ] || { echo "FAIL: the scan did not stop at the first match"; exit 1; }
+
+# A deletion wait of a pattern: while its match is there, a pass looks at that
+# one entry and reads no folder. Once it goes, a build that reads folders
+# itself finds this local folder empty in one read, a snapshot: two reads and
+# no wait for the folder's clock. The folder stream's scans take the clock
+# rule, two scans of two reads.
+case $(stat -f -c %T "$scratch") in
+ext2/ext3 | tmpfs | xfs | btrfs | f2fs) ;;
+*) echo "the deletion pass is not counted: $scratch is on no local file system"; exit 0 ;;
+esac
+mkdir "$scratch/locks"
+(cd "$scratch/locks" && seq -f 'f%03g' 300 | xargs touch && touch job.lock)
+(sleep 3.5 && rm "$scratch/locks/job.lock") &
+strace -f -e trace=getdents64,clock_nanosleep -o "$scratch/gone" \
+  "$tool" "\\f$scratch/locks/*.lock" '\s1' '\t0' '\eF' >/dev/null
+wait
+reads=$(grep -c 'getdents64(' "$scratch/gone")
+clock_waits=$(grep -c 'tv_nsec=20000000' "$scratch/gone" || true)
+echo "deletion wait of a pattern over 4 passes: $reads folder reads, $clock_waits waits for the folder's clock"
+if [ "${2:-}" = snapshots ]; then
+  [ "$reads" -eq 3 ] && [ "$clock_waits" -eq 0 ] || { echo "FAIL: expected 3 reads and no wait"; exit 1; }
+else
+  [ "$reads" -eq 5 ] || { echo "FAIL: expected 5 reads"; exit 1; }
+fi

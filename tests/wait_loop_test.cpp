@@ -93,7 +93,8 @@ TEST(WaitLoop, UnknownProbeNeverCountsAsDeletedAndIsNamedOnce) {
 // "Gone" for a pattern, branch by branch: the first pass of a deletion wait
 // with the scans and folder times given, and what it costs. Past those
 // answers a scan finds the match, so a pass that does not end the wait is
-// followed by passes that never do.
+// followed by passes that never do. An empty whole read of a folder whose
+// reads are snapshots is gone at once; anything less takes the clock rule.
 TEST(WaitLoop, PatternIsGoneOnlyAfterAScanOfAStillFolderFindsNothing) {
     const FileState absent = FileState::absent;
     const FileState exists = FileState::exists;
@@ -110,7 +111,19 @@ TEST(WaitLoop, PatternIsGoneOnlyAfterAScanOfAStillFolderFindsNothing) {
         std::vector<sim::FolderReading> times;
         std::string firstPass;
         const char* outcome;  // gone, still or unknown
+        bool wholeReads = false;
+        bool snapshots = false;
     } cases[] = {
+        {"a snapshot", {absent}, {}, "scan", "gone", true, true},
+        {"a partial read of a snapshot folder",
+         {absent, absent},
+         {fine},
+         fullPass,
+         "gone",
+         false,
+         true},
+        {"a whole read, no snapshot", {absent, absent}, {fine}, fullPass, "gone", true, false},
+        {"a snapshot scan finds it", {exists}, {}, "scan", "still", true, true},
         {"a still folder", {absent, absent}, {fine}, fullPass, "gone"},
         {"whole seconds", {absent, absent}, {whole}, "scan time pause 2100 time scan time", "gone"},
         {"moved during the wait", {absent}, {fine, later}, "scan time pause 20 time", "still"},
@@ -143,6 +156,8 @@ TEST(WaitLoop, PatternIsGoneOnlyAfterAScanOfAStillFolderFindsNothing) {
         world.file = sim::AppearsAt(0);
         world.scans = c.scans;
         world.folderTimes = c.times;
+        world.wholeReads = c.wholeReads;
+        world.snapshots = c.snapshots;
         RunSettings settings = Settings(1, 1, false);
         std::strcpy(settings.fileName, "C:\\in\\*.csv");
         PollFileCondition(settings, 0);
@@ -162,6 +177,28 @@ TEST(WaitLoop, PatternIsGoneOnlyAfterAScanOfAStillFolderFindsNothing) {
                                     "(error 5); still waiting.\n") != std::string::npos)
             << world.output;
     }
+}
+
+// While the last match a scan found is there, one look a pass answers for the
+// pattern. Once it is gone the pass scans: a match renamed to another
+// matching name is still there, and the next pass looks at that one.
+TEST(WaitLoop, AMatchThatIsThereCostsOneLookAPass) {
+    sim::World& world = sim::Reset();
+    world.wholeReads = world.snapshots = true;
+    world.scans = {FileState::exists, FileState::exists, FileState::absent};
+    world.file = [](std::uint64_t nowMs) {
+        return nowMs < 3500 ? FileState::exists : FileState::absent;
+    };
+    RunSettings settings = Settings(1, 0, false);
+    std::strcpy(settings.fileName, "C:\\in\\*.csv");
+    PollFileCondition(settings, 0);
+    std::string calls;
+    for (const std::string& call : world.calls) {
+        calls += (calls.empty() ? "" : " ") + (call == "pause 1000" ? "|" : call);
+    }
+    EXPECT_EQ("| scan | look | look | look scan | look scan", calls);
+    EXPECT_EQ("C:\\in\\match.csv", world.probedNames.at(0));
+    EXPECT_NE(std::string::npos, world.output.find("File no longer exists"));
 }
 
 TEST(WaitLoop, DotsComeEverySixSecondsInGroupsOfSeventyFiveOnOneLine) {

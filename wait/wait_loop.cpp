@@ -15,16 +15,26 @@ constexpr std::uint64_t kLongestPause = 4294967000u;
 
 using Probe = FileState (*)(const char* fileName, std::uint32_t* systemError);
 
-// A scan can miss an entry that is renamed while the folder is read, which
-// must not end a deletion wait while a match is there. So "gone" needs a scan
-// during which the folder did not change: its time is read, one step of its
-// clock waited, the folder scanned and its time read again. A change during
+// A scan that reads a folder in several pieces can miss an entry that is
+// renamed meanwhile, which must not end a deletion wait while a match is
+// there. Where one read of the folder is a snapshot (FolderReadIsSnapshot)
+// and the folder came whole from one read, a scan that finds nothing is
+// "gone". Elsewhere "gone" needs a scan during which the folder did not
+// change: its time is read, one step of its clock waited, its time read
+// again, the folder scanned and its time read a third time. A change during
 // that scan carries a later step than the first reading, however coarse the
-// folder's clock, so "gone" holds only where the scan finds nothing and the
-// two times are equal. A time that moved counts as a match still there, and
-// the next pass looks again.
+// folder's clock, so "gone" holds only where the scan finds nothing and all
+// three times are equal. A time that moved counts as a match still there,
+// and the next pass looks again: a folder whose time changes at least once a
+// step holds "gone" back for as long as it does.
 constexpr std::uint32_t kFineStepMilliseconds = 20;     // a clock tick; exFAT's 10 ms
 constexpr std::uint32_t kWholeStepMilliseconds = 2100;  // whole seconds; FAT's 2 s
+
+// Set once a run, for a deletion wait of a pattern.
+bool folderReadIsSnapshot = false;
+// The last match a scan found, as a name of its own: while it is there, one
+// look a pass answers for the pattern. Empty when there is none.
+char lastMatch[kFileNameCapacity];
 
 std::uint32_t FolderClockStep(FolderTime time) {
     return time.nanoseconds != 0 ? kFineStepMilliseconds : kWholeStepMilliseconds;
@@ -41,9 +51,28 @@ bool FolderStill(const char* pattern, FolderTime before, FileState* state,
            now.nanoseconds == before.nanoseconds;
 }
 
+// A scan that keeps its match for the next pass; *snapshot tells whether an
+// absent answer is a snapshot of the folder.
+FileState ScanRemembering(const char* pattern, bool* snapshot, std::uint32_t* systemError) {
+    FolderScan scan{};
+    const FileState state = ProbePattern(pattern, &scan, systemError);
+    lastMatch[0] = '\0';
+    if (state == FileState::exists) {
+        static_cast<void>(
+            NameInFolderOf(SystemNameSyntax(), pattern, scan.match, lastMatch, sizeof lastMatch));
+    }
+    *snapshot = state == FileState::absent && folderReadIsSnapshot && scan.wholeInOneRead;
+    return state;
+}
+
 FileState ProbePatternGone(const char* pattern, std::uint32_t* systemError) {
-    FileState state = ProbePattern(pattern, systemError);
-    if (state != FileState::absent) {
+    // An entry that answers is there, and it matches.
+    if (lastMatch[0] != '\0' && ProbeFile(lastMatch, systemError) == FileState::exists) {
+        return FileState::exists;
+    }
+    bool snapshot = false;
+    FileState state = ScanRemembering(pattern, &snapshot, systemError);
+    if (state != FileState::absent || snapshot) {
         return state;
     }
     FolderTime before{};
@@ -55,11 +84,16 @@ FileState ProbePatternGone(const char* pattern, std::uint32_t* systemError) {
     if (!FolderStill(pattern, before, &state, systemError)) {
         return state;
     }
-    state = ProbePattern(pattern, systemError);
+    state = ScanRemembering(pattern, &snapshot, systemError);
     if (state != FileState::absent) {
         return state;
     }
     return FolderStill(pattern, before, &state, systemError) ? FileState::absent : state;
+}
+
+FileState ProbePatternExists(const char* pattern, std::uint32_t* systemError) {
+    FolderScan scan{};
+    return ProbePattern(pattern, &scan, systemError);
 }
 
 // None for a name that cannot be checked: it is never probed. One name is
@@ -71,7 +105,12 @@ Probe ChooseProbe(const RunSettings& settings, NameFault fault) {
     if (!IsPattern(SystemNameSyntax(), settings.fileName)) {
         return ProbeFile;
     }
-    return settings.fileShouldExist ? ProbePattern : ProbePatternGone;
+    if (settings.fileShouldExist) {
+        return ProbePatternExists;
+    }
+    lastMatch[0] = '\0';
+    folderReadIsSnapshot = FolderReadIsSnapshot(settings.fileName);
+    return ProbePatternGone;
 }
 
 // True when the wait ends with this check: the condition holds, or the guard

@@ -2,7 +2,7 @@
 # Faults a long wait meets, each shown once on the built binary (POSIX; the
 # blocked output also with the Windows one, HOLLOWBROOK_RUNNER naming Wine).
 # Usage: faults.sh TOOL CASE [PRELOAD], CASE one of clock, stop, unknown,
-# output, renames, coarse, boottime (with the library that refuses the
+# output, renames, busy, coarse, boottime (with the library that refuses the
 # boot-time clock), blocked.
 set -euo pipefail
 tool=$1
@@ -147,6 +147,47 @@ renames)
   kill "$pid"
   wait "$swapper"
   expect_not_in_output "File Condition Met"
+  ;;
+busy)
+  # A local folder that never stands still: other names come and go every
+  # 2 ms, and for 3 s the lock swaps places with another matching name. No
+  # wait says "gone" while one is there; once the last goes, a wait with no
+  # pause and one with a 1 s pause each say it at their next pass.
+  local_fs() { case $(stat -f -c %T "$1" 2>/dev/null) in ext2/ext3 | tmpfs | xfs | btrfs | f2fs) ;; *) false ;; esac; }
+  if local_fs "$scratch"; then
+    folder=$scratch/in
+  elif local_fs /dev/shm; then
+    folder=/dev/shm/hollowbrook-busy-$$
+    trap 'rm -rf "$folder"; cleanup' EXIT
+  else
+    skip "no local file system to churn a folder in"
+  fi
+  mkdir "$folder"
+  (cd "$folder" && seq -f 'f%03g.dat' 300 | xargs touch && touch aaaa.lock)
+  (cd "$folder" && nice -n 19 perl -e '$end = time + 6; for ($i = 0; time < $end; $i++) {
+    open F, ">o$i.tmp"; close F; unlink "o" . ($i - 20) . ".tmp"; select(undef, undef, undef, 0.002) }') &
+  (cd "$folder" &&
+    nice -n 19 perl -e '$end = time + 3; while (time < $end) { rename "aaaa.lock", "zzzz.lock"; rename "zzzz.lock", "aaaa.lock" }') &
+  swapper=$!
+  nice -n 19 "$tool" "\\f$folder/*.lock" '\s0' '\t0' '\eF' >"$out" &
+  eager=$!
+  nice -n 19 "$tool" "\\f$folder/*.lock" '\s1' '\t0' '\eF' >"$out.1" &
+  paced=$!
+  wait "$swapper"
+  kill -0 "$eager" 2>/dev/null || fail "no pause: ended while a match was there"
+  kill -0 "$paced" 2>/dev/null || fail "1 s pause: ended while a match was there"
+  rm -f "$folder"/*.lock
+  gone=$(now_ms)
+  while { kill -0 "$eager" || kill -0 "$paced"; } 2>/dev/null && [ $(($(now_ms) - gone)) -lt 5000 ]; do
+    sleep 0.05
+  done
+  took=$(($(now_ms) - gone))
+  kill -0 "$eager" 2>/dev/null && fail "no pause: still waiting $took ms after the last match went"
+  kill -0 "$paced" 2>/dev/null && fail "1 s pause: still waiting $took ms after the last match went"
+  [ "$took" -le 1500 ] || fail "said gone $took ms after the last match went"
+  expect_in_output "    File Condition Met: File no longer exists"
+  grep -qF "File Condition Met: File no longer exists" "$out.1" || fail "1 s pause: no gone"
+  echo "no gone for 3 s of swaps; both said gone within $took ms in a folder that kept changing"
   ;;
 coarse)
   # A folder whose times are whole seconds, as many FUSE and NFS servers keep
