@@ -160,7 +160,7 @@ bool HoldsForbiddenCharacter(NameSyntax syntax, const char* name) {
     return false;
 }
 
-bool EntryCounts(NameSyntax syntax, const char* entryName, WildcardPattern pattern) {
+bool ListedEntryMatches(NameSyntax syntax, const char* entryName, WildcardPattern pattern) {
     return !IsSelfOrParent(entryName) &&
            (syntax == NameSyntax::windows || EntryMatches(entryName, pattern));
 }

@@ -64,10 +64,11 @@ bool HasWildcardInFolder(NameSyntax syntax, const char* name);
 // 0x7F) is never what the caller meant: a CR left by a CRLF file, a tab.
 bool HoldsForbiddenCharacter(NameSyntax syntax, const char* name);
 
-// Whether an entry of the pattern's folder counts as a match: never . or ..,
+// Whether an entry that a listing of the pattern's folder returned is a match:
+// never . or ..,
 // on either system. Windows' folder search has matched the entry already;
 // on POSIX EntryMatches does.
-bool EntryCounts(NameSyntax syntax, const char* entryName, WildcardPattern pattern);
+bool ListedEntryMatches(NameSyntax syntax, const char* entryName, WildcardPattern pattern);
 
 // True when the entry's name matches: * matches any run of characters, none
 // included, ? exactly one, and every other character only itself. A

@@ -15,6 +15,7 @@
 
 #include <cstring>
 
+#include "names/system_answers.h"
 #include "platform/platform.h"
 
 namespace {
@@ -69,9 +70,8 @@ void* RunThreadRoutine(void* routine) {
     return nullptr;
 }
 
-// Absent only when the system says so; any other failure says nothing.
 FileState AnswerFromError(int error, std::uint32_t* systemError) {
-    if (error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG) {
+    if (PosixErrorMeansAbsent(error)) {
         return FileState::absent;
     }
     *systemError = static_cast<std::uint32_t>(error);
@@ -92,7 +92,7 @@ bool AnyEntryMatches(const char* entries, ssize_t length, WildcardPattern patter
                      FolderScan* scan) {
     for (ssize_t offset = 0; offset < length;) {
         const auto* entry = reinterpret_cast<const struct dirent64*>(entries + offset);
-        if (EntryCounts(NameSyntax::posix, entry->d_name, pattern)) {
+        if (ListedEntryMatches(NameSyntax::posix, entry->d_name, pattern)) {
             CopyEntryName(entry->d_name, scan->match, sizeof scan->match);
             return true;
         }
@@ -142,7 +142,7 @@ FileState ScanFolder(const char* folderName, WildcardPattern pattern, FolderScan
     FileState state = FileState::absent;
     errno = 0;
     for (const dirent* entry = readdir(folder); entry != nullptr; entry = readdir(folder)) {
-        if (EntryCounts(NameSyntax::posix, entry->d_name, pattern)) {
+        if (ListedEntryMatches(NameSyntax::posix, entry->d_name, pattern)) {
             CopyEntryName(entry->d_name, scan->match, sizeof scan->match);
             state = FileState::exists;
             break;

@@ -3,7 +3,15 @@
 #include <cstdio>
 #include <cstring>
 
+#include "names/system_answers.h"
 #include "platform/platform.h"
+
+static_assert(windows_error::kFileNotFound == ERROR_FILE_NOT_FOUND &&
+                  windows_error::kPathNotFound == ERROR_PATH_NOT_FOUND &&
+                  windows_error::kNoMoreFiles == ERROR_NO_MORE_FILES &&
+                  windows_error::kInvalidName == ERROR_INVALID_NAME &&
+                  windows_error::kDirectory == ERROR_DIRECTORY,
+              "the error numbers that the names module reads are the system's");
 
 namespace {
 
@@ -35,9 +43,6 @@ bool WriteToConsole(const char* text, std::size_t length) {
 // The guard prints a few texts and nothing more.
 constexpr SIZE_T kThreadStackBytes = 65536;
 
-// A file time counts 100 ns steps.
-constexpr std::uint64_t kTicksPerSecond = 10000000;
-
 // Sleep does not count a suspend; the tick count, read after each sleep, does.
 constexpr ULONGLONG kLongestSleepMs = 60000;
 
@@ -57,22 +62,17 @@ bool OnMissingDrive(const char* name) {
     return GetDriveTypeA(root) == DRIVE_NO_ROOT_DIR;
 }
 
-// Absent only when the system says so about a drive that is there; a name
-// it cannot read says nothing about the file.
 FileState AnswerFromError(const char* name, DWORD error, std::uint32_t* systemError) {
-    const bool notFound = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-    if (notFound && !OnMissingDrive(name)) {
+    if (WindowsErrorMeansNotFound(error) && !OnMissingDrive(name)) {
         return FileState::absent;
     }
     *systemError = error;
     return FileState::unknown;
 }
 
-// A search below a file fails as a malformed name (Wine) or as a name that is
-// no folder: there is nothing to match, as "if exist" says.
 bool FolderPartIsAFile(const char* pattern, DWORD error) {
     char folder[kFileNameCapacity];
-    if ((error != ERROR_INVALID_NAME && error != ERROR_DIRECTORY) ||
+    if (!WindowsErrorMayMeanAFileAsFolder(error) ||
         !CopyFolderPart(NameSyntax::windows, pattern, folder, sizeof folder)) {
         return false;
     }
@@ -110,17 +110,15 @@ FileState ProbePattern(const char* pattern, FolderScan* scan, std::uint32_t* sys
         FindFirstFileExA(pattern, FindExInfoStandard, &entry, FindExSearchNameMatch, nullptr, 0);
     if (search == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
-        // Under rename churn a search can find its folder empty (seen under
-        // Wine): no entry matched, as the first answer below says.
-        if (error == ERROR_NO_MORE_FILES || FolderPartIsAFile(pattern, error)) {
+        if (WindowsErrorMeansNoMatch(error) || FolderPartIsAFile(pattern, error)) {
             return FileState::absent;
         }
         return AnswerFromError(pattern, error, systemError);
     }
     const WildcardPattern wanted{LastPart(NameSyntax::windows, pattern)};
-    bool found = EntryCounts(NameSyntax::windows, entry.cFileName, wanted);
+    bool found = ListedEntryMatches(NameSyntax::windows, entry.cFileName, wanted);
     while (!found && FindNextFileA(search, &entry)) {
-        found = EntryCounts(NameSyntax::windows, entry.cFileName, wanted);
+        found = ListedEntryMatches(NameSyntax::windows, entry.cFileName, wanted);
     }
     const DWORD error = found ? ERROR_SUCCESS : GetLastError();
     FindClose(search);
@@ -128,7 +126,7 @@ FileState ProbePattern(const char* pattern, FolderScan* scan, std::uint32_t* sys
         CopyEntryName(entry.cFileName, scan->match, sizeof scan->match);
         return FileState::exists;
     }
-    if (error == ERROR_NO_MORE_FILES) {
+    if (WindowsErrorMeansNoMatch(error)) {
         return FileState::absent;
     }
     *systemError = error;
@@ -146,12 +144,9 @@ FileState ReadFolderTime(const char* pattern, FolderTime* folderTime, std::uint3
     if (!GetFileAttributesExA(folder, GetFileExInfoStandard, &attributes)) {
         return AnswerFromError(folder, GetLastError(), systemError);
     }
-    // In 100 ns steps since 1601; FAT's 2 s steps come as whole seconds.
-    const std::uint64_t ticks =
-        (static_cast<std::uint64_t>(attributes.ftLastWriteTime.dwHighDateTime) << 32) |
-        attributes.ftLastWriteTime.dwLowDateTime;
-    *folderTime = FolderTime{static_cast<std::int64_t>(ticks / kTicksPerSecond),
-                             static_cast<std::uint32_t>(ticks % kTicksPerSecond * 100u)};
+    SplitFileTime(attributes.ftLastWriteTime.dwHighDateTime,
+                  attributes.ftLastWriteTime.dwLowDateTime, &folderTime->seconds,
+                  &folderTime->nanoseconds);
     return FileState::exists;
 }
 

@@ -1,64 +1,29 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
 #include <vector>
 
 #include "names/name_rules.h"
+#include "names/system_answers.h"
 #include "tests/matcher_reference.h"
+#include "tests/matcher_table.h"
 
 namespace {
 
-// Byte strings; octal escapes (\260 is 0xB0) where a letter follows, since a
-// hex escape would take it in.
 TEST(NameRules, PatternsMatchEntriesCharacterByCharacter) {
-    const struct {
-        const char* pattern;
-        const char* entry;
-        bool matches;
-    } cases[] = {
-        {"*.txt", "x.txt", true},
-        {"*.txt", ".txt", true},          // * takes none
-        {"*.txt", "x.TXT", false},        // case counts
-        {"?.flg", "\xc5\x82.flg", true},  // ł: one character
-        {"??.flg", "\xc5\x82.flg", false},
-        {"?.flg", "\xe6\x97\xa5.flg", true},      // 日
-        {"?.flg", "\xf0\x9f\x98\x80.flg", true},  // U+1F600
-        {"x?C.log", "x\260C.log", true},          // Latin-1 °: a stray byte is one character
-        {"?\260C.log", "x\260C.log", true},
-        {"*\260C.log", "x\260C.log", true},
-        {"??C.log", "x\260C.log", true},
-        {"?\x82.flg", "\xc5\x82.flg", false},  // no match inside a character
-        {"?.x", "\xc5.x", true},               // a lead byte without its continuation
-        {"??.x", "\xe0\x80\x80.x", false},     // overlong: three characters
-        {"???.x", "\xe0\x80\x80.x", true},
-        {"?.x", "\xed\xa0\x80.x", false},      // a surrogate is no character
-        {"?.x", "\xf4\x90\x80\x80.x", false},  // beyond U+10FFFF
-        {"*?", "a", true},
-        {"*?", "", false},
-        {"*??", "a", false},
-        {"a*b*c", "aXbYbZc", true},  // backtracking
-        {"a*bc", "abcbcbd", false},
-        {"*aab", "aaaab", true},
-        {"*", ".", false},
-        {"*", "..", false},
-        {".*", "..", false},
-        {"*", ".hidden", true},
-        {".h*", ".hidden", true},
-        {"[a]*", "[a].log", true},  // [ is a plain character
-        {"[ab]*", "a.log", false},
-        {"", "", true},
-        {"**", "abc", true},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(c.matches, EntryCounts(NameSyntax::posix, c.entry, WildcardPattern{c.pattern}))
+    for (const MatcherRow& c : kMatcherTable) {
+        EXPECT_EQ(c.matches,
+                  ListedEntryMatches(NameSyntax::posix, c.entry, WildcardPattern{c.pattern}))
             << '"' << c.pattern << "\" against \"" << c.entry << '"';
     }
     // Windows' search has matched what it lists; . and .. never count there either.
-    EXPECT_FALSE(EntryCounts(NameSyntax::windows, "..", WildcardPattern{"*"}));
-    EXPECT_TRUE(EntryCounts(NameSyntax::windows, "x.txt", WildcardPattern{"*.TXT"}));
+    EXPECT_FALSE(ListedEntryMatches(NameSyntax::windows, "..", WildcardPattern{"*"}));
+    EXPECT_TRUE(ListedEntryMatches(NameSyntax::windows, "x.txt", WildcardPattern{"*.TXT"}));
 }
 
-// Every pattern and name that together hold at most five symbols of this
+// Every pattern and name that together hold at most five symbols (four under
+// an emulator or valgrind) of this
 // alphabet, against the reference: * and ?, plain characters, two UTF-8
 // characters of 2 bytes with one lead byte, one of 4 bytes, and six byte
 // sequences that are no character: a lone continuation byte, an overlong NUL,
@@ -79,7 +44,7 @@ TEST(NameRules, MatcherAgreesWithTheReferenceOnEveryShortPatternAndName) {
                                                "\xf4\x90\x80\x80",
                                                "\xf0\x9f\x98"};
     ASSERT_EQ(1u, reference::Characters("\xc5\x82").size()) << "no UTF-8 decoder at hand";
-    constexpr std::size_t kSymbols = 5;
+    constexpr std::size_t kSymbols = HOLLOWBROOK_MATCHER_SYMBOLS;
     // Every string of up to kSymbols symbols, by its count of symbols.
     std::vector<std::vector<std::string>> texts(kSymbols + 1);
     texts[0] = {""};
@@ -117,7 +82,12 @@ TEST(NameRules, MatcherAgreesWithTheReferenceOnEveryShortPatternAndName) {
         }
     }
     EXPECT_EQ(0, mismatches) << "of " << pairs << " pairs";
-    EXPECT_EQ(1ULL + 2 * 13 + 3 * 169 + 4 * 2197 + 5 * 28561 + 6 * 371293, pairs);
+    // The pairs of t symbols in all are t + 1 splits of each text of t symbols.
+    std::size_t expected = 0;
+    for (std::size_t count = 0; count <= kSymbols; ++count) {
+        expected += (count + 1) * texts[count].size();
+    }
+    EXPECT_EQ(expected, pairs);
 }
 
 TEST(NameRules, PartsOfANameOnEachSystem) {
@@ -153,6 +123,43 @@ TEST(NameRules, PartsOfANameOnEachSystem) {
         EXPECT_EQ(c.pattern, IsPattern(c.syntax, c.name));
         EXPECT_EQ(c.wildcardInFolder, HasWildcardInFolder(c.syntax, c.name));
     }
+    // A listed entry as a name of its own, where it fits.
+    char name[12];
+    EXPECT_TRUE(NameInFolderOf(windows, "C:*.txt", "e.txt", name, sizeof name));
+    EXPECT_STREQ("C:e.txt", name);
+    EXPECT_TRUE(NameInFolderOf(posix, "/in/*", "e", name, sizeof name));
+    EXPECT_STREQ("/in/e", name);
+    EXPECT_TRUE(NameInFolderOf(posix, "*", "0123456789a", name, sizeof name));
+    EXPECT_FALSE(NameInFolderOf(posix, "/*", "0123456789a", name, sizeof name));
+    EXPECT_STREQ("", name);
+}
+
+// Which failures say "absent", which say nothing and which "no match", on
+// each system, and a Windows file time as a folder time.
+TEST(SystemAnswers, EachErrorMeansWhatTheSystemSays) {
+    for (int error : {ENOENT, ENOTDIR, ENAMETOOLONG}) {
+        EXPECT_TRUE(PosixErrorMeansAbsent(error)) << error;
+    }
+    for (int error : {EACCES, EIO, ELOOP, 0}) {
+        EXPECT_FALSE(PosixErrorMeansAbsent(error)) << error;
+    }
+    // Not found, no more files, access denied, not ready, bad network path,
+    // invalid name, invalid folder name.
+    const std::uint32_t errors[] = {2, 3, 18, 5, 21, 53, 123, 267};
+    for (std::uint32_t error : errors) {
+        SCOPED_TRACE(error);
+        EXPECT_EQ(error == 2 || error == 3, WindowsErrorMeansNotFound(error));
+        EXPECT_EQ(error == 18, WindowsErrorMeansNoMatch(error));
+        EXPECT_EQ(error == 123 || error == 267, WindowsErrorMayMeanAFileAsFolder(error));
+    }
+    std::int64_t seconds = 0;
+    std::uint32_t nanoseconds = 0;
+    SplitFileTime(0x01DB0000, 0x12345678, &seconds, &nanoseconds);
+    EXPECT_EQ(13370061424, seconds);
+    EXPECT_EQ(298149600u, nanoseconds);
+    SplitFileTime(0, 20000000, &seconds, &nanoseconds);  // FAT's 2 s
+    EXPECT_EQ(2, seconds);
+    EXPECT_EQ(0u, nanoseconds);
 }
 
 TEST(NameRules, CharactersANameMayHold) {

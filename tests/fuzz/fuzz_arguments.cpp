@@ -26,8 +26,7 @@ void CheckFileNameReader(int count, const char* const* argv) {
     std::memset(fileName, 'x', sizeof fileName);
     bool cut = true;
     if (!ReadFileNameParam(count, argv, fileName, kFileNameCapacity, &cut)) {
-        Require(fileName[0] == '\0' && !cut,
-                "a missing file name leaves the buffer cleared");
+        Require(fileName[0] == '\0' && !cut, "a missing file name leaves the buffer cleared");
         return;
     }
     const std::size_t length = std::strlen(fileName);

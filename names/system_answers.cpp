@@ -1,0 +1,34 @@
+#include "names/system_answers.h"
+
+#include <cerrno>
+
+namespace {
+
+constexpr std::uint64_t kFileTimeStepsPerSecond = 10000000;
+constexpr std::uint32_t kNanosecondsPerFileTimeStep = 100;
+
+}  // namespace
+
+bool PosixErrorMeansAbsent(int error) {
+    return error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG;
+}
+
+bool WindowsErrorMeansNotFound(std::uint32_t error) {
+    return error == windows_error::kFileNotFound || error == windows_error::kPathNotFound;
+}
+
+bool WindowsErrorMeansNoMatch(std::uint32_t error) {
+    return error == windows_error::kNoMoreFiles;
+}
+
+bool WindowsErrorMayMeanAFileAsFolder(std::uint32_t error) {
+    return error == windows_error::kInvalidName || error == windows_error::kDirectory;
+}
+
+void SplitFileTime(std::uint32_t high, std::uint32_t low, std::int64_t* seconds,
+                   std::uint32_t* nanoseconds) {
+    const std::uint64_t steps = (std::uint64_t{high} << 32) | low;
+    *seconds = static_cast<std::int64_t>(steps / kFileTimeStepsPerSecond);
+    *nanoseconds =
+        static_cast<std::uint32_t>(steps % kFileTimeStepsPerSecond) * kNanosecondsPerFileTimeStep;
+}
