@@ -138,6 +138,39 @@ def latency_ms(make_command, repeats=5):
     return max(samples), statistics.mean(samples)
 
 
+def pattern_deletion(entries):
+    """A deletion wait of `*.lock` with a 1 s pause, in a folder of `entries`
+    other files on this machine's file system, the lock removed after 4.5 s:
+    the run's calls by kind, traced. Returns (pauses, folder reads before the
+    last pass, looks at the match, folder reads of the last pass, waits for
+    the folder's clock)."""
+    folder = tempfile.mkdtemp(prefix="hb-bench-pattern-")
+    for index in range(entries):
+        open(os.path.join(folder, f"f{index:06d}.dat"), "w").close()
+    lock = os.path.join(folder, "job.lock")
+    open(lock, "w").close()
+    trace = folder + ".strace"
+    command = ["strace", "-f", "-o", trace, "-e",
+               "trace=getdents64,lstat,newfstatat,clock_nanosleep,nanosleep",
+               TOOL, "\\f" + folder + "/*.lock", "\\s1", "\\t0", "\\eF"]
+    timer = threading.Timer(4.5, lambda: os.remove(lock))
+    timer.start()
+    subprocess.run(command, check=True, stdout=subprocess.DEVNULL)
+    timer.join()
+    passes = []  # the calls of each pass, a pass beginning with its pause
+    for line in open(trace):
+        if "sleep(" in line and "tv_sec=1," in line:
+            passes.append([])
+        elif passes and "resumed" not in line:
+            passes[-1].append(line)
+    shutil.rmtree(folder)
+    reads = [sum("getdents64(" in call for call in calls) for calls in passes]
+    looks = sum(("lstat(" in call or "newfstatat(" in call) and "job.lock" in call
+                for calls in passes for call in calls)
+    clock_waits = sum("tv_nsec=20000000" in call for calls in passes for call in calls)
+    return len(passes), sum(reads[:-1]), looks, reads[-1], clock_waits
+
+
 def stripped_size(path, strip="strip"):
     copy = tempfile.mktemp()
     shutil.copy(path, copy)
@@ -164,6 +197,17 @@ def main():
     results["floor (C loop)"]["size"] = stripped_size(FLOOR)
     windows_size = stripped_size(WINDOWS_EXE, "x86_64-w64-mingw32-strip")
     print_table(results, windows_size)
+    print_pattern_table({entries: pattern_deletion(entries) for entries in (300, 100000)})
+
+
+def print_pattern_table(runs):
+    print("\nA deletion wait of a pattern, `\\f<folder>/*.lock \\s1 \\t0 \\eF`, whose one "
+          "match goes after 4.5 s, traced:\n")
+    print("| folder | passes | folder reads while the match is there | looks at the match "
+          "| folder reads of the last pass | waits for the folder's clock |")
+    print("| --- | ---: | ---: | ---: | ---: | ---: |")
+    for entries, (passes, reads, looks, last, waits) in runs.items():
+        print(f"| {entries:,} entries | {passes} | {reads} | {looks} | {last} | {waits} |")
 
 
 def ratio(value, floor):

@@ -50,10 +50,9 @@ FileState ProbePattern(const char* pattern, FolderScan* scan, std::uint32_t* sys
 // systems, whose servers change folders on their own, and other systems.
 bool FolderReadIsSnapshot(const char* pattern);
 
-// A folder's last-modified time as its file system stamps it. Only two
-// readings of one folder are compared; its steps differ by file system: a
-// clock tick (4 to 10 ms on Linux before 6.13), 10 ms on exFAT, nanoseconds,
-// whole seconds on many FUSE and NFS servers, 2 s on FAT.
+// A folder's last-modified time as its file system stamps it, in steps that
+// differ by file system (the wait loop's rule for "gone" says which). Only
+// readings of one folder are compared.
 struct FolderTime {
     std::int64_t seconds;
     std::uint32_t nanoseconds;

@@ -1,15 +1,16 @@
 // A second thread keeps the timeout when a probe of the watched file or a
 // write to standard output does not return, as on a share whose server
 // stopped answering or on a terminal stopped with Ctrl-S. It sleeps until one
-// stall (10 seconds) before the timeout is due, then looks once a second, and
-// acts only once the timeout is due. A write that it has seen under way for
+// stall (kStalledSeconds) before the timeout is due, then looks once a second,
+// and acts only once the timeout is due. A write that it has seen under way for
 // a stall ends the process at once, with nothing more written. A probe that
 // it has seen under way for a stall is taken over: the guard prints the
 // timeout lines, how long it saw the file system not answer and the
 // elapsed-time report, and ends the process. The status is 0 either way.
-// It counts only what it watched: from its first look, and afresh from a
-// look 5 seconds or more later than it asked for (the process was stopped,
-// the machine suspended), never from when the probe or the write began.
+// It counts only what it watched: from its first look, and afresh from a late
+// look (kLateSeconds or more later than it asked for: the process was
+// stopped, the machine suspended), never from when the probe or the write
+// began.
 #pragma once
 
 #include "platform/platform.h"
