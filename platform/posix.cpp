@@ -7,7 +7,6 @@
 #include <signal.h>
 #include <sys/stat.h>
 #if defined(__linux__)
-#include <linux/magic.h>
 #include <sys/vfs.h>
 #endif
 #include <time.h>
@@ -212,27 +211,13 @@ FileState ProbePattern(const char* pattern, FolderScan* scan, std::uint32_t* sys
                       systemError);
 }
 
-// Linux's local file systems: each folder read and each change to the folder
-// hold the folder's lock. NFS, SMB, FUSE, 9p and Ceph are left out: their
-// servers change folders without this kernel's lock.
 bool FolderReadIsSnapshot(const char* pattern) {
 #if defined(__linux__)
     char folder[kFileNameCapacity];
     struct statfs information {};
-    if (!CopyFolderPart(NameSyntax::posix, pattern, folder, sizeof folder) ||
-        statfs(folder, &information) != 0) {
-        return false;
-    }
-    switch (static_cast<std::uint32_t>(information.f_type)) {
-        case EXT4_SUPER_MAGIC:  // ext2, ext3 and ext4 alike
-        case XFS_SUPER_MAGIC:
-        case BTRFS_SUPER_MAGIC:
-        case F2FS_SUPER_MAGIC:
-        case TMPFS_MAGIC:
-            return true;
-        default:
-            return false;
-    }
+    return CopyFolderPart(NameSyntax::posix, pattern, folder, sizeof folder) &&
+           statfs(folder, &information) == 0 &&
+           LinuxFolderReadIsSnapshot(static_cast<std::uint32_t>(information.f_type));
 #else
     static_cast<void>(pattern);
     return false;

@@ -152,6 +152,14 @@ TEST(SystemAnswers, EachErrorMeansWhatTheSystemSays) {
         EXPECT_EQ(error == 18, WindowsErrorMeansNoMatch(error));
         EXPECT_EQ(error == 123 || error == 267, WindowsErrorMayMeanAFileAsFolder(error));
     }
+    // ext4, XFS, Btrfs, F2FS, tmpfs; NFS, SMB2, FUSE, 9p, Ceph, overlayfs.
+    for (std::uint32_t type : {0xEF53u, 0x58465342u, 0x9123683Eu, 0xF2F52010u, 0x01021994u}) {
+        EXPECT_TRUE(LinuxFolderReadIsSnapshot(type)) << type;
+    }
+    for (std::uint32_t type :
+         {0x6969u, 0xFE534D42u, 0x65735546u, 0x01021997u, 0x00C36400u, 0x794C7630u}) {
+        EXPECT_FALSE(LinuxFolderReadIsSnapshot(type)) << type;
+    }
     std::int64_t seconds = 0;
     std::uint32_t nanoseconds = 0;
     SplitFileTime(0x01DB0000, 0x12345678, &seconds, &nanoseconds);
