@@ -1,7 +1,5 @@
 #include "frontend/driver.h"
 
-#include <cstring>
-
 #include "console/console_print.h"
 #include "frontend/readers.h"
 #include "frontend/screens.h"
@@ -47,15 +45,9 @@ bool NamesArePosix() {
     return SystemNameSyntax() == NameSyntax::posix;
 }
 
-// An argument that begins, blanks aside, with a marker's letter and holds no
-// backslash at all: a marker whose backslash the shell took.
 bool AnArgumentLostItsBackslash(const char* const* argv) {
     for (int index = 1; index < kExpectedArgumentCount; ++index) {
-        const char* argument = argv[index];
-        while (*argument == ' ' || *argument == '\t') {
-            ++argument;
-        }
-        if (IsMarkerLetter(*argument) && std::strchr(argument, '\\') == nullptr) {
+        if (LostItsMarkerBackslash(argv[index])) {
             return true;
         }
     }

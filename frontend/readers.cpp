@@ -12,6 +12,17 @@ bool IsWhiteSpace(char c) {
     return IsBlank(c) || (c >= '\n' && c <= '\r');
 }
 
+bool IsMarkerLetter(char c) {
+    return c != '\0' && std::strchr("fFsStTeE", c) != nullptr;
+}
+
+const char* SkipBlanks(const char* text) {
+    while (IsBlank(*text)) {
+        ++text;
+    }
+    return text;
+}
+
 bool IsMarkerAt(const char* at) {
     return at[0] == '\\' && IsMarkerLetter(at[1]);
 }
@@ -31,16 +42,10 @@ struct Value {
 // the argument. Every marker counts up to the first \f or \F, whose value
 // runs to the end: nothing in a path is a marker.
 bool FindValue(const char* argument, char letter, Value* value) {
-    const char* at = argument;
-    while (IsBlank(*at)) {
-        ++at;
-    }
+    const char* at = SkipBlanks(argument);
     while (IsMarkerAt(at)) {
         const char found = at[1];
-        const char* begin = at + 2;
-        while (IsBlank(*begin)) {
-            ++begin;
-        }
+        const char* begin = SkipBlanks(at + 2);
         const char* end = begin;
         while (*end != '\0' && (IsFileLetter(found) || !IsMarkerAt(end))) {
             ++end;
@@ -172,8 +177,8 @@ bool HoldsLetterT(Value value) {
 
 }  // namespace
 
-bool IsMarkerLetter(char c) {
-    return c != '\0' && std::strchr("fFsStTeE", c) != nullptr;
+bool LostItsMarkerBackslash(const char* argument) {
+    return IsMarkerLetter(*SkipBlanks(argument)) && std::strchr(argument, '\\') == nullptr;
 }
 
 bool ReadFileNameParam(int count, const char* const* argv, char* fileName, int capacity,

@@ -13,9 +13,9 @@
 
 #include <cstdint>
 
-// One of the letters that, behind a backslash, make a marker: f s t e, in
-// either case.
-bool IsMarkerLetter(char c);
+// An argument that begins, blanks aside, with a marker's letter and holds no
+// backslash at all: a marker whose backslash a POSIX shell took.
+bool LostItsMarkerBackslash(const char* argument);
 
 // *fileNameCut tells whether the value, its trailing blanks discounted, was
 // longer than the buffer holds.

@@ -65,9 +65,8 @@ bool HasWildcardInFolder(NameSyntax syntax, const char* name);
 bool HoldsForbiddenCharacter(NameSyntax syntax, const char* name);
 
 // Whether an entry that a listing of the pattern's folder returned is a match:
-// never . or ..,
-// on either system. Windows' folder search has matched the entry already;
-// on POSIX EntryMatches does.
+// never . or .., on either system. Windows' folder search has matched the
+// entry already; on POSIX EntryMatches does.
 bool ListedEntryMatches(NameSyntax syntax, const char* entryName, WildcardPattern pattern);
 
 // True when the entry's name matches: * matches any run of characters, none

@@ -5,6 +5,7 @@
 namespace {
 
 constexpr std::uint64_t kFileTimeStepsPerSecond = 10000000;
+constexpr std::uint32_t kNanosecondsPerFileTimeStep = 100;
 
 // As linux/magic.h names them.
 constexpr std::uint32_t kExt4SuperMagic = 0xEF53;  // ext2 and ext3 alike
@@ -12,7 +13,6 @@ constexpr std::uint32_t kXfsSuperMagic = 0x58465342;
 constexpr std::uint32_t kBtrfsSuperMagic = 0x9123683E;
 constexpr std::uint32_t kF2fsSuperMagic = 0xF2F52010;
 constexpr std::uint32_t kTmpfsMagic = 0x01021994;
-constexpr std::uint32_t kNanosecondsPerFileTimeStep = 100;
 
 }  // namespace
 

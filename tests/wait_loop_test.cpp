@@ -123,7 +123,6 @@ TEST(WaitLoop, PatternIsGoneOnlyAfterAScanOfAStillFolderFindsNothing) {
          false,
          true},
         {"a whole read, no snapshot", {absent, absent}, {fine}, fullPass, "gone", true, false},
-        {"a snapshot scan finds it", {exists}, {}, "scan", "still", true, true},
         {"a still folder", {absent, absent}, {fine}, fullPass, "gone"},
         {"whole seconds", {absent, absent}, {whole}, "scan time pause 2100 time scan time", "gone"},
         {"moved during the wait", {absent}, {fine, later}, "scan time pause 20 time", "still"},

@@ -54,7 +54,7 @@ bool FolderStill(const char* pattern, FolderTime before, FileState* state,
 // A scan that keeps its match for the next pass; *snapshot tells whether an
 // absent answer is a snapshot of the folder.
 FileState ScanRemembering(const char* pattern, bool* snapshot, std::uint32_t* systemError) {
-    FolderScan scan{};
+    FolderScan scan;  // ProbePattern fills it
     const FileState state = ProbePattern(pattern, &scan, systemError);
     lastMatch[0] = '\0';
     if (state == FileState::exists) {
@@ -92,7 +92,7 @@ FileState ProbePatternGone(const char* pattern, std::uint32_t* systemError) {
 }
 
 FileState ProbePatternExists(const char* pattern, std::uint32_t* systemError) {
-    FolderScan scan{};
+    FolderScan scan;
     return ProbePattern(pattern, &scan, systemError);
 }
 
