@@ -5,6 +5,7 @@
 #include "frontend/screens.h"
 #include "platform/platform.h"
 #include "wait/elapsed.h"
+#include "wait/stall_guard.h"
 #include "wait/wait_loop.h"
 
 namespace {
@@ -12,30 +13,51 @@ namespace {
 // The program path and the four input parameters.
 constexpr int kExpectedArgumentCount = 5;
 
-bool ReadAllParams(const char* const* argv, RunSettings* settings) {
+// The first parameter the readers did not find, in their fixed order.
+enum class Missing { none, fileName, sleepSeconds, timeoutMinutes, flag };
+
+// The readers print nothing, so that a run's guard can start before its first text.
+Missing ReadAllParams(const char* const* argv, RunSettings* settings) {
     const int count = kExpectedArgumentCount;
     if (!ReadFileNameParam(count, argv, settings->fileName, kFileNameCapacity,
                            &settings->fileNameCut)) {
-        ConsolePrint("    ERROR - File name not found (input parameter = \"\\f\")\n");
-        return false;
+        return Missing::fileName;
     }
     if (!ReadSleepSecondsParam(count, argv, &settings->sleepSeconds,
                                &settings->sleepSecondsNotWhole)) {
-        ConsolePrint("    ERROR - # seconds to sleep was not found (input parameter = \"\\s\")\n");
-        return false;
+        return Missing::sleepSeconds;
     }
     if (!ReadTimeoutMinutesParam(count, argv, &settings->timeoutMinutes,
                                  &settings->timeoutMinutesNotWhole)) {
-        ConsolePrint("    ERROR - # timeout minutes was not found (input parameter = \"\\t\")\n");
-        return false;
+        return Missing::timeoutMinutes;
     }
     if (!ReadFileShouldExistParam(count, argv, &settings->fileShouldExist,
                                   &settings->flagWordUnclear)) {
-        ConsolePrint(
-            "    ERROR - \"File should exist\" flag not found (input parameter = \"\\e\")\n");
-        return false;
+        return Missing::flag;
     }
-    return true;
+    return Missing::none;
+}
+
+void PrintMissing(Missing missing) {
+    switch (missing) {
+        case Missing::none:
+            break;
+        case Missing::fileName:
+            ConsolePrint("    ERROR - File name not found (input parameter = \"\\f\")\n");
+            break;
+        case Missing::sleepSeconds:
+            ConsolePrint(
+                "    ERROR - # seconds to sleep was not found (input parameter = \"\\s\")\n");
+            break;
+        case Missing::timeoutMinutes:
+            ConsolePrint(
+                "    ERROR - # timeout minutes was not found (input parameter = \"\\t\")\n");
+            break;
+        case Missing::flag:
+            ConsolePrint(
+                "    ERROR - \"File should exist\" flag not found (input parameter = \"\\e\")\n");
+            break;
+    }
 }
 
 // Where the system's names are POSIX, the tool is most likely called from a
@@ -56,7 +78,8 @@ bool AnArgumentLostItsBackslash(const char* const* argv) {
 
 }  // namespace
 
-bool CheckUserInput(int argc, const char* const* argv, RunSettings* settings) {
+bool CheckUserInput(int argc, const char* const* argv, ClockSeconds startTime,
+                    RunSettings* settings) {
     if (argc != kExpectedArgumentCount) {
         PrintUsage();
         if (NamesArePosix()) {
@@ -64,9 +87,14 @@ bool CheckUserInput(int argc, const char* const* argv, RunSettings* settings) {
         }
         return false;
     }
+    const Missing missing = ReadAllParams(argv, settings);
+    if (missing == Missing::none) {
+        StartStallGuard(*settings, startTime);
+    }
     PrintWelcome();
     ConsolePrint("[ Checking User Input ]\n");
-    if (!ReadAllParams(argv, settings)) {
+    if (missing != Missing::none) {
+        PrintMissing(missing);
         if (NamesArePosix() && AnArgumentLostItsBackslash(argv)) {
             PrintBackslashHint();
         }
@@ -80,8 +108,8 @@ int HollowbrookMain(int argc, const char* const* argv) {
     PrepareProcess();
     const ClockSeconds programStartTime = ReadClock();
     RunSettings settings{};
-    if (CheckUserInput(argc, argv, &settings)) {
-        PollFileCondition(settings, programStartTime);
+    if (CheckUserInput(argc, argv, programStartTime, &settings)) {
+        PollFileCondition(settings);
         PrintElapsedTime(programStartTime);
     }
     ConsoleFlush();

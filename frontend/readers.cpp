@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "names/name_rules.h"
+
 namespace {
 
 bool IsBlank(char c) {
@@ -85,14 +87,14 @@ std::size_t LengthWithoutTrailingBlanks(const char* text, std::size_t length) {
     return length;
 }
 
-// Returns whether the value had to be cut to fit.
+// Returns whether the value had to be cut to fit; a cut keeps whole characters.
 bool CopyTrimmed(Value value, char* fileName, int capacity) {
     const std::size_t room = static_cast<std::size_t>(capacity - 1);
     std::size_t length =
         LengthWithoutTrailingBlanks(value.begin, static_cast<std::size_t>(value.end - value.begin));
     const bool cut = length > room;
     if (cut) {
-        length = LengthWithoutTrailingBlanks(value.begin, room);
+        length = LengthWithoutTrailingBlanks(value.begin, CutAtCharacter(value.begin, room));
     }
     std::memcpy(fileName, value.begin, length);
     fileName[length] = '\0';

@@ -142,6 +142,26 @@ bool NameInFolderOf(NameSyntax syntax, const char* pattern, const char* entryNam
     return true;
 }
 
+std::size_t CountCharacters(const char* name) {
+    std::size_t count = 0;
+    for (const char* at = name; *at != '\0'; at += CharacterLength(at)) {
+        ++count;
+    }
+    return count;
+}
+
+std::size_t CutAtCharacter(const char* name, std::size_t room) {
+    std::size_t length = 0;
+    while (name[length] != '\0') {
+        const std::size_t next = length + CharacterLength(name + length);
+        if (next > room) {
+            break;
+        }
+        length = next;
+    }
+    return length;
+}
+
 bool IsPattern(NameSyntax syntax, const char* name) {
     const char* last = LastPart(syntax, name);
     return HoldsWildcard(last, last + std::strlen(last));

@@ -7,10 +7,13 @@
 #include <cstddef>
 #include <cstdint>
 
-// Room for a name of 259 bytes and its terminator: the tool's limit on every
-// system, Windows' MAX_PATH. Longer paths exist (Windows' long paths, POSIX
+// The longest name the tool watches, in characters as the system counts
+// them against Windows' MAX_PATH: UTF-16 units on Windows, UTF-8 characters
+// on POSIX (CountCharacters). Longer paths exist (Windows' long paths, POSIX
 // paths up to PATH_MAX), but the tool watches none of them.
-constexpr int kFileNameCapacity = 260;
+constexpr int kLongestFileName = 259;
+// Room for such a name at 4 bytes a character, and its terminator.
+constexpr int kFileNameCapacity = kLongestFileName * 4 + 1;
 
 // Windows separates folders with \ and /, POSIX with / alone.
 enum class NameSyntax { posix, windows };
@@ -50,6 +53,14 @@ void CopyEntryName(const char* entryName, char* copy, std::size_t capacity);
 // the entry's name. False, with the buffer left empty, when it does not fit.
 bool NameInFolderOf(NameSyntax syntax, const char* pattern, const char* entryName, char* name,
                     std::size_t capacity);
+
+// The characters of a name: each valid UTF-8 sequence is one, and so is every
+// byte that begins none, as the matcher reads them.
+std::size_t CountCharacters(const char* name);
+
+// How many bytes of the name fit in `room` bytes without leaving a character
+// in part: `room` itself, or less where a character would straddle it.
+std::size_t CutAtCharacter(const char* name, std::size_t room);
 
 // A * or ? in the last part makes the name a pattern for its folder's entries.
 bool IsPattern(NameSyntax syntax, const char* name);

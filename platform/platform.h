@@ -9,11 +9,12 @@
 
 #include "names/name_rules.h"
 
-// Whole seconds from a monotonic clock. Only differences between two readings
-// mean anything, so a change of the wall clock never moves a dot, a timeout
-// or the report. Linux, macOS and Windows go on counting while the machine is
+// Whole seconds from a monotonic clock, wrapping at 2^32. Only differences
+// between two readings mean anything, so a change of the wall clock never
+// moves a dot, a timeout or the report, and neither does a reading past any
+// range. Linux, macOS and Windows go on counting while the machine is
 // suspended; FreeBSD's clock stops meanwhile.
-using ClockSeconds = std::int32_t;
+using ClockSeconds = std::uint32_t;
 
 // What a probe of the watched name can tell. Unknown is a failure that says
 // nothing about the file (no permission, an I/O error, a vanished share, a
@@ -65,6 +66,11 @@ FileState ReadFolderTime(const char* pattern, FolderTime* folderTime, std::uint3
 // How this system reads a name.
 NameSyntax SystemNameSyntax();
 
+// The name's length as the system counts it against its limit: in UTF-16
+// units, into which Windows turns it from its code page, or in characters
+// (CountCharacters) on POSIX.
+std::size_t SystemNameLength(const char* name);
+
 // Called once, first of all: before the first clock reading, text and probe.
 // It chooses the clock where the system has more than one. A reader that goes
 // away must not end the wait, output that cannot be written is dropped, never
@@ -79,12 +85,6 @@ void FlushOutput();
 // Starts routine on a thread of its own with a small stack; the thread is
 // never joined. False when the system cannot start one.
 bool StartThread(void (*routine)());
-
-// Blocks the calling thread until ReadClock() reaches deadline, never
-// sleeping more than a minute at a time where a sleep might not count a
-// suspend. Where the system's sleep fails, it pauses a minute at most at a
-// time and reads the clock after each pause.
-void SleepUntil(ClockSeconds deadline);
 
 // Ends the process with status 0 at once: no destructors, no exit handlers,
 // no waiting for other threads. Only the simulated platform returns.

@@ -54,8 +54,6 @@ void ChooseClock() {
 #endif
 }
 
-constexpr ClockSeconds kLongestRelativeSleep = 60;
-
 // The guard prints a few texts and nothing more; where the system asks for a
 // larger least stack (128 KiB on aarch64), it gets that.
 std::size_t GuardStackBytes() {
@@ -243,6 +241,10 @@ NameSyntax SystemNameSyntax() {
     return NameSyntax::posix;
 }
 
+std::size_t SystemNameLength(const char* name) {
+    return CountCharacters(name);
+}
+
 void PrepareProcess() {
     ChooseClock();
     // Nothing to do if it fails: a write to a vanished reader then ends the tool.
@@ -289,25 +291,6 @@ bool StartThread(void (*routine)()) {
         static_cast<void>(pthread_attr_destroy(&attributes));
     }
     return started;
-}
-
-void SleepUntil(ClockSeconds deadline) {
-    for (ClockSeconds now = ReadClock(); now < deadline; now = ReadClock()) {
-#if !defined(__APPLE__)
-        // One absolute sleep on the wait's own clock, unless it fails.
-        timespec until{};
-        until.tv_sec = static_cast<time_t>(deadline);
-        const int failure = clock_nanosleep(waitClock, TIMER_ABSTIME, &until, nullptr);
-        if (failure == 0 || failure == EINTR) {
-            continue;
-        }
-#endif
-        // A relative sleep, where there is no absolute one or it failed,
-        // may not count a suspend: a minute at most, then the clock again.
-        const ClockSeconds step =
-            deadline - now < kLongestRelativeSleep ? deadline - now : kLongestRelativeSleep;
-        PauseMilliseconds(static_cast<std::uint32_t>(step) * 1000u);
-    }
 }
 
 void EndProcessNow() {

@@ -40,11 +40,13 @@ bool WriteToConsole(const char* text, std::size_t length) {
     return true;
 }
 
+// Redirected output: room for all that a run prints before its first pause,
+// which then reaches a log in one write (the run-time's own 512 bytes would
+// write the settings of a long name before the pause).
+char outputBuffer[4096];
+
 // The guard prints a few texts and nothing more.
 constexpr SIZE_T kThreadStackBytes = 65536;
-
-// Sleep does not count a suspend; the tick count, read after each sleep, does.
-constexpr ULONGLONG kLongestSleepMs = 60000;
 
 DWORD WINAPI RunThreadRoutine(LPVOID routine) {
     reinterpret_cast<void (*)()>(routine)();
@@ -160,6 +162,12 @@ NameSyntax SystemNameSyntax() {
     return NameSyntax::windows;
 }
 
+// A name that the code page cannot convert counts as its bytes.
+std::size_t SystemNameLength(const char* name) {
+    const int units = MultiByteToWideChar(CP_ACP, 0, name, -1, nullptr, 0);
+    return units > 0 ? static_cast<std::size_t>(units - 1) : std::strlen(name);
+}
+
 // Output that cannot be written is dropped, never fatal: the results of the
 // stream calls below are of no use to the tool.
 void PrepareProcess() {
@@ -173,7 +181,7 @@ void PrepareProcess() {
         console = output;
         static_cast<void>(setvbuf(stdout, nullptr, _IONBF, 0));
     } else {
-        static_cast<void>(setvbuf(stdout, nullptr, _IOFBF, BUFSIZ));
+        static_cast<void>(setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer));
     }
 }
 
@@ -197,14 +205,6 @@ bool StartThread(void (*routine)()) {
     }
     CloseHandle(thread);
     return true;
-}
-
-void SleepUntil(ClockSeconds deadline) {
-    const ULONGLONG until = static_cast<ULONGLONG>(deadline) * 1000u;
-    for (ULONGLONG now = GetTickCount64(); now < until; now = GetTickCount64()) {
-        const ULONGLONG remaining = until - now;
-        Sleep(static_cast<DWORD>(remaining < kLongestSleepMs ? remaining : kLongestSleepMs));
-    }
 }
 
 // TerminateProcess, not ExitProcess: the run-time's exit handlers must not run

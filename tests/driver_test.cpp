@@ -124,13 +124,21 @@ TEST(Driver, EchoesTheSettingsThenWaitsAndReports) {
 // is never probed: the wait lasts until the timeout.
 TEST(Driver, NamesThatCannotBeCheckedAreNeverProbed) {
     const std::string overlong(300, 'n');
+    // 259 characters of two bytes each, as the system counts them.
+    std::string accented;
+    for (int count = 0; count < 259; ++count) {
+        accented += "\xc3\xa9";
+    }
     const struct {
         NameSyntax syntax;
         std::string argument;
         std::string echoed;
         const char* warning;
     } cases[] = {
-        {NameSyntax::windows, "\\f" + overlong, overlong.substr(0, 259),
+        {NameSyntax::windows, "\\f" + overlong, overlong,
+         "File name longer than 259 characters; it cannot be checked."},
+        {NameSyntax::posix, "\\f" + accented, accented, nullptr},
+        {NameSyntax::posix, "\\f" + accented + "\xc3\xa9", accented + "\xc3\xa9",
          "File name longer than 259 characters; it cannot be checked."},
         {NameSyntax::windows, "\\f \t  ", "", "File name is empty; it cannot be checked."},
         {NameSyntax::windows, "\\fC:\\jobs\\lockdir\"", "C:\\jobs\\lockdir\"",

@@ -16,6 +16,7 @@
 #else
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #if defined(__APPLE__)
@@ -67,6 +68,11 @@ struct ScratchDir {
     ~ScratchDir() { std::system(("rmdir /s /q " + path).c_str()); }
 };
 
+// Long names outside the code page are the names test's, under cmd.exe.
+std::string DeepFolder(const std::string& path) {
+    return path;
+}
+
 const std::string& ToolPath() {
     static const ScratchDir home;
     static const std::string tool = home.path + "\\hollowbrook.exe";
@@ -117,6 +123,20 @@ struct ScratchDir {
     }
     ~ScratchDir() { std::system(("rm -rf " + Quote(path)).c_str()); }
 };
+
+// Two folders down, each named with 100 of the two-byte letter ł: a name in
+// it has some 230 characters in more than 430 bytes.
+std::string DeepFolder(const std::string& path) {
+    std::string folder = path;
+    for (int level = 0; level < 2; ++level) {
+        folder += "/";
+        for (int letter = 0; letter < 100; ++letter) {
+            folder += "\xc5\x82";
+        }
+        mkdir(folder.c_str(), 0700);
+    }
+    return folder;
+}
 
 // A shell command that runs the tool, through the emulator of a cross build.
 std::string ToolCommand(const std::vector<std::string>& arguments) {
@@ -199,7 +219,8 @@ TEST(EndToEnd, AnotherProcessCreatesOrDeletesTheWatchedFile) {
     for (bool shouldExist : {true, false}) {
         SCOPED_TRACE(shouldExist ? "appear" : "delete");
         ScratchDir dir;
-        const std::string flag = dir.path + kSlash + "job.done";
+        const std::string flag =
+            (shouldExist ? DeepFolder(dir.path) : dir.path) + kSlash + "job.done";
         const std::string log = dir.path + kSlash + "wait.log";
         if (!shouldExist) {
             Touch(flag);

@@ -104,6 +104,10 @@ NameSyntax SystemNameSyntax() {
     return sim::world.syntax;
 }
 
+std::size_t SystemNameLength(const char* name) {
+    return CountCharacters(name);
+}
+
 void PrepareProcess() {}
 
 void WriteOutput(const char* text, std::size_t length) {
@@ -124,16 +128,6 @@ void FlushOutput() {
 bool StartThread(void (*routine)()) {
     sim::world.thread = routine;
     return true;
-}
-
-void SleepUntil(ClockSeconds deadline) {
-    if (sim::world.sleepFails) {
-        return;
-    }
-    const std::uint64_t deadlineMs = static_cast<std::uint64_t>(deadline) * 1000;
-    if (sim::world.nowMs < deadlineMs) {
-        sim::world.nowMs = deadlineMs;
-    }
 }
 
 void EndProcessNow() {

@@ -48,7 +48,6 @@ struct World {
     int pausesWithTextPending = 0;
     // A started thread is recorded, not run: a test runs it where it likes.
     void (*thread)() = nullptr;
-    bool sleepFails = false;  // SleepUntil returns at once, as a failed sleep does
     int processEnds = 0;
 };
 

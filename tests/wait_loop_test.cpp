@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "console/console_print.h"
+#include "frontend/driver.h"
 #include "tests/sim_platform.h"
 #include "wait/elapsed.h"
 #include "wait/stall_guard.h"
@@ -23,6 +24,12 @@ RunSettings Settings(std::int32_t sleepSeconds, std::uint32_t timeoutMinutes, bo
     return settings;
 }
 
+// A run as the driver starts it: the guard, due from 0 s, then the loop.
+void Wait(const RunSettings& settings) {
+    StartStallGuard(settings, 0);
+    PollFileCondition(settings);
+}
+
 const char kTimedOut[] =
     "[ Waiting for File to Appear ]\n"
     "    ......\n"
@@ -31,7 +38,7 @@ const char kTimedOut[] =
 
 TEST(WaitLoop, OneMinuteTimeoutWithTenSecondPause) {
     sim::World& world = sim::Reset();
-    PollFileCondition(Settings(10, 1, true), 0);
+    Wait(Settings(10, 1, true));
     EXPECT_EQ(kTimedOut, world.output);
     EXPECT_EQ(70000u, world.nowMs);
     EXPECT_EQ(7, world.pauses);
@@ -42,7 +49,7 @@ TEST(WaitLoop, OneMinuteTimeoutWithTenSecondPause) {
 TEST(WaitLoop, FileCreatedInTheExpiringPassIsStillReported) {
     sim::World& world = sim::Reset();
     world.file = sim::AppearsAt(65);
-    PollFileCondition(Settings(10, 1, true), 0);
+    Wait(Settings(10, 1, true));
     EXPECT_EQ(std::string(kTimedOut) + "\n    File Condition Met: File was found\n", world.output);
     EXPECT_EQ(70000u, world.nowMs);
 }
@@ -50,13 +57,13 @@ TEST(WaitLoop, FileCreatedInTheExpiringPassIsStillReported) {
 TEST(WaitLoop, ConditionAlreadyHoldingIsReportedAfterOnePause) {
     sim::World& world = sim::Reset();
     world.file = sim::AppearsAt(0);
-    PollFileCondition(Settings(3, 0, true), 0);
+    Wait(Settings(3, 0, true));
     EXPECT_EQ("[ Waiting for File to Appear ]\n\n    File Condition Met: File was found\n",
               world.output);
     EXPECT_EQ(3000u, world.nowMs);
 
     world = sim::Reset();
-    PollFileCondition(Settings(3, 0, false), 0);
+    Wait(Settings(3, 0, false));
     EXPECT_EQ(
         "[ Waiting for File to be Deleted ]\n\n    File Condition Met: File no longer exists\n",
         world.output);
@@ -70,7 +77,7 @@ TEST(WaitLoop, UnknownProbeNeverCountsAsDeletedAndIsNamedOnce) {
     world.file = [](std::uint64_t nowMs) {
         return nowMs < 25000 ? FileState::exists : FileState::unknown;
     };
-    PollFileCondition(Settings(10, 1, false), 0);
+    Wait(Settings(10, 1, false));
     EXPECT_EQ(
         "[ Waiting for File to be Deleted ]\n"
         "    ..\n"
@@ -86,7 +93,7 @@ TEST(WaitLoop, UnknownProbeNeverCountsAsDeletedAndIsNamedOnce) {
     world.file = [](std::uint64_t nowMs) {
         return nowMs < 61000 ? FileState::exists : FileState::unknown;
     };
-    PollFileCondition(Settings(10, 1, false), 0);
+    Wait(Settings(10, 1, false));
     EXPECT_EQ(std::string::npos, world.output.find("NOTE")) << world.output;
 }
 
@@ -159,7 +166,7 @@ TEST(WaitLoop, PatternIsGoneOnlyAfterAScanOfAStillFolderFindsNothing) {
         world.snapshots = c.snapshots;
         RunSettings settings = Settings(1, 1, false);
         std::strcpy(settings.fileName, "C:\\in\\*.csv");
-        PollFileCondition(settings, 0);
+        Wait(settings);
 
         const auto first = std::find(world.calls.begin(), world.calls.end(), "pause 1000");
         const auto next = std::find(first + 1, world.calls.end(), "pause 1000");
@@ -190,7 +197,7 @@ TEST(WaitLoop, AMatchThatIsThereCostsOneLookAPass) {
     };
     RunSettings settings = Settings(1, 0, false);
     std::strcpy(settings.fileName, "C:\\in\\*.csv");
-    PollFileCondition(settings, 0);
+    Wait(settings);
     std::string calls;
     for (const std::string& call : world.calls) {
         calls += (calls.empty() ? "" : " ") + (call == "pause 1000" ? "|" : call);
@@ -204,7 +211,7 @@ TEST(WaitLoop, DotsComeEverySixSecondsInGroupsOfSeventyFiveOnOneLine) {
     sim::World& world = sim::Reset();
     // A 2 s pause: a dot at 6, 12, 18 ... s; the file appears after the 80th.
     world.file = sim::AppearsAt(80 * 6 + 1);
-    PollFileCondition(Settings(2, 0, true), 0);
+    Wait(Settings(2, 0, true));
     const std::string dots = "    " + std::string(75, '.') + "    " + std::string(5, '.');
     EXPECT_EQ(
         "[ Waiting for File to Appear ]\n" + dots + "\n    File Condition Met: File was found\n",
@@ -243,42 +250,37 @@ TEST(StallGuard, StartsOnlyForATimeoutTheClockCanReach) {
     for (std::uint32_t timeout : {0u, 4294967295u}) {
         sim::World& world = sim::Reset();
         world.file = sim::AppearsAt(0);
-        PollFileCondition(Settings(1, timeout, true), 0);
+        Wait(Settings(1, timeout, true));
         EXPECT_EQ(nullptr, world.thread) << timeout;
     }
     sim::World& world = sim::Reset();
     world.file = sim::AppearsAt(0);
-    PollFileCondition(Settings(1, 1, true), 0);
+    Wait(Settings(1, 1, true));
     EXPECT_NE(nullptr, world.thread);
 }
 
-// A guard whose sleep fails still waits for the timeout before it acts.
 TEST(StallGuard, TakesOverAProbeThatNeverReturns) {
-    for (bool sleepFails : {false, true}) {
-        sim::World& world = sim::Reset();
-        world.sleepFails = sleepFails;
-        // From the probe at 4 s on, the file system does not answer: the guard
-        // runs while that probe hangs, and the file it then reports changes nothing.
-        world.file = [&world](std::uint64_t nowMs) {
-            if (nowMs == 4000) {
-                world.thread();
-            }
-            return nowMs < 4000 ? FileState::absent : FileState::exists;
-        };
-        PollFileCondition(Settings(1, 1, true), 0);
-        // It counts what it watched: from 50 s, or from 4 s where it never slept.
-        EXPECT_EQ(std::string("[ Waiting for File to Appear ]\n"
-                              "\n"
-                              "    WARNING! Timeout condition encountered.\n"
-                              "             File was not found.\n"
-                              "             The file system did not answer for ") +
-                      (sleepFails ? "56" : "10") + " seconds.\n" + kReportAfterOneMinute,
-                  world.output)
-            << (sleepFails ? "with a failed sleep" : "");
-        EXPECT_EQ(60000u, world.nowMs);
-        EXPECT_TRUE(world.flushed);
-        EXPECT_EQ(2, world.processEnds) << "both threads end the process, the guard first";
-    }
+    sim::World& world = sim::Reset();
+    // From the probe at 4 s on, the file system does not answer: the guard
+    // runs while that probe hangs, and the file it then reports changes nothing.
+    world.file = [&world](std::uint64_t nowMs) {
+        if (nowMs == 4000) {
+            world.thread();
+        }
+        return nowMs < 4000 ? FileState::absent : FileState::exists;
+    };
+    Wait(Settings(1, 1, true));
+    // It counts what it watched: from its first look, at 50 s.
+    EXPECT_EQ(std::string("[ Waiting for File to Appear ]\n"
+                          "\n"
+                          "    WARNING! Timeout condition encountered.\n"
+                          "             File was not found.\n"
+                          "             The file system did not answer for 10 seconds.\n") +
+                  kReportAfterOneMinute,
+              world.output);
+    EXPECT_EQ(60000u, world.nowMs);
+    EXPECT_TRUE(world.flushed);
+    EXPECT_EQ(2, world.processEnds) << "both threads end the process, the guard first";
 }
 
 TEST(StallGuard, LeavesOutTimeoutLinesTheLoopAlreadyPrinted) {
@@ -291,7 +293,7 @@ TEST(StallGuard, LeavesOutTimeoutLinesTheLoopAlreadyPrinted) {
         }
         return FileState::unknown;
     };
-    PollFileCondition(Settings(1, 1, false), 0);
+    Wait(Settings(1, 1, false));
     EXPECT_EQ(
         "[ Waiting for File to be Deleted ]\n"
         "    NOTE: The system cannot tell whether the file exists (error 5); still waiting.\n"
@@ -303,28 +305,52 @@ TEST(StallGuard, LeavesOutTimeoutLinesTheLoopAlreadyPrinted) {
         world.output);
 }
 
-// Output that stops moving (a terminal stopped with Ctrl-S) holds the loop in a
+// Output that stops moving (a terminal stopped with Ctrl-S) holds the run in a
 // write; the guard, looking from 10 s before the due time, sees it not move
-// and ends the run at the due time, with nothing more written.
+// and ends the run at the due time, with nothing more written. It runs before
+// the first text, so the write may be the welcome box's, and its due time
+// counts from the run's start; it sleeps in steps of at most a minute.
 TEST(StallGuard, EndsARunWhoseOutputDoesNotMove) {
-    sim::World& world = sim::Reset();
-    std::string outputAtTheEnd;
-    std::uint64_t endedAtMs = 0;
-    // The first write after the probe at 3 s, the first dot's at 6 s, does not return.
-    world.file = [&](std::uint64_t nowMs) {
-        if (nowMs == 3000) {
-            world.duringWrite = [&] {
-                world.thread();
-                outputAtTheEnd = world.output;
-                endedAtMs = world.nowMs;
-            };
-        }
-        return FileState::absent;
+    const struct {
+        const char* what;
+        const char* timeout;
+        int writesBefore;  // the first of them takes 30 s
+        std::uint64_t endsAtMs;
+    } cases[] = {
+        {"a write in the wait, after a welcome box that took 30 s", "\\t1", 9, 60000},
+        {"the welcome box's write", "\\t1", 0, 60000},
+        {"the welcome box's write, a timeout of 5 minutes", "\\t5", 0, 300000},
     };
-    PollFileCondition(Settings(1, 1, true), 0);
-    EXPECT_EQ("[ Waiting for File to Appear ]\n", outputAtTheEnd);
-    EXPECT_EQ(60000u, endedAtMs);
-    EXPECT_EQ(1, world.processEnds);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        sim::World& world = sim::Reset();
+        std::uint64_t endedAtMs = 0;
+        std::string outputAtTheEnd;
+        int writes = 0;
+        std::vector<std::string> guardCalls;
+        std::function<void()> count = [&] {
+            if (writes++ < c.writesBefore) {
+                world.nowMs += writes == 1 ? 30000 : 0;
+                world.duringWrite = count;
+                return;
+            }
+            ASSERT_NE(nullptr, world.thread) << "no guard by the write that blocks";
+            world.calls.clear();
+            world.thread();
+            endedAtMs = world.nowMs;
+            outputAtTheEnd = world.output;
+            guardCalls = world.calls;
+        };
+        world.duringWrite = count;
+        const std::vector<const char*> argv = {"hb", "\\fa", "\\s1", c.timeout, "\\eT"};
+        HollowbrookMain(static_cast<int>(argv.size()), argv.data());
+        EXPECT_EQ(c.endsAtMs, endedAtMs);
+        EXPECT_EQ(c.writesBefore == 0, outputAtTheEnd.empty()) << outputAtTheEnd;
+        EXPECT_EQ(1, world.processEnds);
+        for (const std::string& call : guardCalls) {
+            EXPECT_LE(std::stoul(call.substr(call.find(' ') + 1)), 60000u) << call;
+        }
+    }
 }
 
 // A log on the same share as the file: the guard's own lines do not get out
@@ -348,7 +374,7 @@ TEST(StallGuard, EndsARunWhoseGuardCannotWriteEither) {
         }
         return FileState::absent;
     };
-    PollFileCondition(Settings(1, 1, true), 0);
+    Wait(Settings(1, 1, true));
     EXPECT_EQ("[ Waiting for File to Appear ]\n", outputAtTheEnd);
     EXPECT_EQ(70000u, endedAtMs);
 }
@@ -363,7 +389,7 @@ TEST(StallGuard, LoopKeepsARunWhoseProbeAnswersInTime) {
         }
         return nowMs < 61000 ? FileState::absent : FileState::exists;
     };
-    PollFileCondition(Settings(1, 1, true), 0);
+    Wait(Settings(1, 1, true));
     EXPECT_FALSE(GuardLooksFor(world, 60));
     EXPECT_EQ(
         "[ Waiting for File to Appear ]\n"
@@ -396,7 +422,7 @@ TEST(StallGuard, KeepsEveryLineOfALogWhoseWritesAreSlow) {
         world.duringWrite = slowWrite;
     };
     world.duringWrite = slowWrite;
-    PollFileCondition(Settings(1, 1, true), 0);
+    Wait(Settings(1, 1, true));
     PrintElapsedTime(0);
     EXPECT_NE(std::string::npos, world.output.find("    WARNING! Timeout condition encountered.\n"
                                                    "             File was not found.\n"
@@ -437,7 +463,7 @@ TEST(StallGuard, AStoppedProcessIsNoStalledFileSystem) {
             }
             return FileState::absent;
         };
-        PollFileCondition(Settings(1, 1, true), 0);
+        Wait(Settings(1, 1, true));
         const std::string stall = "             The file system did not answer for 10 seconds.\n";
         EXPECT_EQ(c.hangs, world.output.find(stall) != std::string::npos) << world.output;
         EXPECT_NE(std::string::npos, world.output.find("             File was not found.\n"));

@@ -10,7 +10,8 @@ struct RunSettings {
     std::uint32_t timeoutMinutes;  // 0: no timeout
     bool fileShouldExist;          // false: wait for the file to be deleted
     // The name typed was longer than the buffer: what it holds is another
-    // path, which the wait never probes.
+    // path, which the wait never probes. A name that fits may still be
+    // longer than the tool watches (kLongestFileName).
     bool fileNameCut;
     // The value after the marker was more than blanks, a sign and digits:
     // what it reads as may not be what the caller meant.

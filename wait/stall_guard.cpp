@@ -2,9 +2,9 @@
 
 #include <atomic>
 #include <cstdint>
-#include <limits>
 
 #include "console/console_print.h"
+#include "wait/clock.h"
 #include "wait/elapsed.h"
 #include "wait/wait_lines.h"
 
@@ -12,108 +12,117 @@ namespace {
 
 // A check and a write alike have stalled once under way this long: a slow
 // log, or a share that answers late, is no stalled one.
-constexpr ClockSeconds kStalledSeconds = 10;
+constexpr std::uint32_t kStalledSeconds = 10;
 constexpr std::uint32_t kLookMilliseconds = 1000;
 // A look this much later than it asked for means that the whole process was
 // stopped (Ctrl-Z, SIGSTOP) or the machine suspended: nothing ran meanwhile,
 // so nothing stalled, and the count starts again. A busy machine is late by
 // milliseconds.
-constexpr ClockSeconds kLateSeconds = 5;
-
-// Clock readings are never negative, which leaves room for two states.
-constexpr ClockSeconds kNotProbing = -1;
-constexpr ClockSeconds kTakenOver = -2;
+constexpr std::uint32_t kLateSeconds = 5;
+// The guard sleeps in relative steps and reads the clock after each: a sleep
+// may not count a suspend, and a preload that shifts the clock's readings
+// leaves a sleep's length alone.
+constexpr std::uint32_t kLongestSleepSeconds = 60;
 
 struct GuardJob {
-    ClockSeconds due;
-    ClockSeconds programStartTime;
+    ClockSeconds startTime;
+    std::uint32_t dueSeconds;  // after startTime
     bool fileShouldExist;
 };
 
 // Written before the guard starts, read-only afterwards.
 GuardJob job{};
-bool guarded = false;
 
-// When the probe under way began, or one of the two states above. Whoever
-// moves it away from a clock reading first owns the end of the run.
-std::atomic<ClockSeconds> probingSince{kNotProbing};
+// Odd while a probe is under way. Whoever moves it on from a probe's count
+// first owns the end of the run: the loop as its probe returns, or the guard
+// as it takes a stalled probe over.
+std::atomic<std::uint32_t> probeCount{0};
 std::atomic<bool> endPrinted{false};
 
-// What one looking thread has seen. It vouches only for the time since
-// countFrom: since its first look, or since its last late one, it looked when
-// it asked to. A write seen under way is counted from when it was first seen.
-struct Watch {
-    bool looked;
-    ClockSeconds lookDue;
-    ClockSeconds countFrom;
-    std::uint32_t writeCount;
-    ClockSeconds writeSeen;
+// Something under way as one looking thread saw it: its count (odd while
+// under way, as the write count and the probe count are) and the look from
+// which the thread vouches for it.
+struct Sighting {
+    std::uint32_t count;
+    ClockSeconds since;
 };
 
-// The guard's own, kept from one look to the next.
+// What one looking thread has seen, kept from one look to the next. A count
+// it has not seen before starts a sighting, so its first look needs no mark.
+struct Watch {
+    ClockSeconds lookDue;
+    Sighting write;
+    Sighting probe;
+};
+
+// The guard's own.
 Watch guardWatch{};
 
-// The later of the two: what a thread saw under way counts from when it
-// began, or from when the thread could vouch for the time, if that is later.
-ClockSeconds CountStart(ClockSeconds began, const Watch& watch) {
-    return began > watch.countFrom ? began : watch.countFrom;
+// How long the thing under way has been seen not to move; 0 for nothing
+// under way, or for one that the last look did not see.
+std::uint32_t SecondsStuck(Sighting* sighting, std::uint32_t count, ClockSeconds now) {
+    if (count % 2 == 0 || count != sighting->count) {
+        *sighting = Sighting{count, now};
+        return 0;
+    }
+    return SecondsBetween(sighting->since, now);
 }
 
-// Reads the clock for a look; the first look, and a late one, start the count.
+// Reads the clock for a look; a late look starts every count afresh.
 ClockSeconds Look(Watch* watch) {
     const ClockSeconds now = ReadClock();
-    if (!watch->looked || now - watch->lookDue >= kLateSeconds) {
-        watch->countFrom = now;
+    if (IsLaterBy(watch->lookDue, now, kLateSeconds)) {
+        watch->write.since = now;
+        watch->probe.since = now;
     }
-    watch->looked = true;
-    watch->lookDue = now + static_cast<ClockSeconds>(kLookMilliseconds / 1000);
+    watch->lookDue = now + kLookMilliseconds / 1000;
     return now;
 }
 
-bool OutputStalled(Watch* watch, ClockSeconds now) {
-    const std::uint32_t writeCount = OutputWriteCount();
-    if (writeCount % 2 == 0 || writeCount != watch->writeCount) {
-        watch->writeCount = writeCount;
-        watch->writeSeen = now;
-        return false;
-    }
-    return now - CountStart(watch->writeSeen, *watch) >= kStalledSeconds;
+std::uint32_t WriteStuck(Watch* watch, ClockSeconds now) {
+    return SecondsStuck(&watch->write, OutputWriteCount(), now);
 }
 
 // Output that does not move holds the guard's own lines for good: the run
 // then ends without another word, since no word would get out.
 void EndOnStalledOutput() {
     Watch watch{};
-    while (!OutputStalled(&watch, Look(&watch))) {
+    for (ClockSeconds now = Look(&watch); WriteStuck(&watch, now) < kStalledSeconds;
+         now = Look(&watch)) {
         PauseMilliseconds(kLookMilliseconds);
     }
     EndProcessNow();
 }
 
-bool TakeOverStalledRun(ClockSeconds now) {
-    ClockSeconds since = probingSince;
-    if (since < 0) {
-        return false;
-    }
-    const ClockSeconds stalled = now - CountStart(since, guardWatch);
-    if (stalled < kStalledSeconds || !probingSince.compare_exchange_strong(since, kTakenOver)) {
+bool TakeOverStalledRun(std::uint32_t probe, std::uint32_t stalled) {
+    if (!probeCount.compare_exchange_strong(probe, probe + 1)) {
         return false;
     }
     // The guard's lines may go where the loop's did not get: another thread
     // watches them, and the guard goes on without it if none can start.
     static_cast<void>(StartThread(EndOnStalledOutput));
     PrintTimeout(job.fileShouldExist);
-    PrintStall(static_cast<std::uint32_t>(stalled));
-    PrintElapsedTime(job.programStartTime);
+    PrintStall(stalled);
+    PrintElapsedTime(job.startTime);
     ConsoleFlush();
     endPrinted = true;
     return true;
 }
 
+// Until one stall before the due time, so that a check stuck since long
+// before is named when the timeout falls due.
+void SleepUntilFirstLook() {
+    const std::uint32_t wake =
+        job.dueSeconds > kStalledSeconds ? job.dueSeconds - kStalledSeconds : 0;
+    for (std::uint32_t slept = SecondsSince(job.startTime); slept < wake;
+         slept = SecondsSince(job.startTime)) {
+        const std::uint32_t step = wake - slept;
+        PauseMilliseconds((step < kLongestSleepSeconds ? step : kLongestSleepSeconds) * 1000u);
+    }
+}
+
 void Guard() {
-    // It starts to look one stall before the due time, so that a check stuck
-    // since long before is named when the timeout falls due.
-    SleepUntil(job.due - kStalledSeconds);
+    SleepUntilFirstLook();
     while (!GuardLook()) {
         PauseMilliseconds(kLookMilliseconds);
     }
@@ -122,29 +131,24 @@ void Guard() {
 
 }  // namespace
 
-void StartStallGuard(const RunSettings& settings, ClockSeconds waitStartTime,
-                     ClockSeconds programStartTime) {
-    probingSince = kNotProbing;
+void StartStallGuard(const RunSettings& settings, ClockSeconds startTime) {
     endPrinted = false;
-    const std::int64_t due =
-        std::int64_t{waitStartTime} + std::int64_t{60} * settings.timeoutMinutes;
-    guarded = settings.timeoutMinutes != 0 && due <= std::numeric_limits<ClockSeconds>::max();
-    if (guarded) {
-        job = GuardJob{static_cast<ClockSeconds>(due), programStartTime, settings.fileShouldExist};
-        guardWatch = Watch{};
-        guarded = StartThread(Guard);
+    const std::uint64_t dueSeconds = std::uint64_t{60} * settings.timeoutMinutes;
+    if (settings.timeoutMinutes == 0 || dueSeconds > kLongestSpan) {
+        return;
     }
+    job = GuardJob{startTime, static_cast<std::uint32_t>(dueSeconds), settings.fileShouldExist};
+    guardWatch = Watch{};
+    static_cast<void>(StartThread(Guard));
 }
 
-void BeginProbe() {
-    if (guarded) {
-        probingSince = ReadClock();
-    }
+ProbeTicket BeginProbe() {
+    return ++probeCount;
 }
 
-RunOwner EndProbe() {
-    const bool takenOver = guarded && probingSince.exchange(kNotProbing) == kTakenOver;
-    return takenOver ? RunOwner::guard : RunOwner::loop;
+RunOwner EndProbe(ProbeTicket ticket) {
+    return probeCount.compare_exchange_strong(ticket, ticket + 1) ? RunOwner::loop
+                                                                  : RunOwner::guard;
 }
 
 void WaitToBeEnded() {
@@ -156,7 +160,13 @@ void WaitToBeEnded() {
 
 bool GuardLook() {
     const ClockSeconds now = Look(&guardWatch);
-    const bool outputStalled = OutputStalled(&guardWatch, now);
+    const std::uint32_t writeStuck = WriteStuck(&guardWatch, now);
+    const std::uint32_t probe = probeCount;
+    const std::uint32_t probeStuck = SecondsStuck(&guardWatch.probe, probe, now);
     // It acts only once the timeout is due, however early it began to look.
-    return now >= job.due && (outputStalled || TakeOverStalledRun(now));
+    if (SecondsBetween(job.startTime, now) < job.dueSeconds) {
+        return false;
+    }
+    return writeStuck >= kStalledSeconds ||
+           (probeStuck >= kStalledSeconds && TakeOverStalledRun(probe, probeStuck));
 }

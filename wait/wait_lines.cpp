@@ -26,7 +26,7 @@ void PrintNameWarning(NameFault fault) {
         case NameFault::overlong:
             ConsolePrint(
                 "    WARNING! File name longer than %d characters; it cannot be checked.\n",
-                kFileNameCapacity - 1);
+                kLongestFileName);
             break;
         case NameFault::empty:
             ConsolePrint("    WARNING! File name is empty; it cannot be checked.\n");

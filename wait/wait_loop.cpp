@@ -117,9 +117,9 @@ Probe ChooseProbe(const RunSettings& settings, NameFault fault) {
 // took the run over while the probe was under way.
 bool CheckEndsWait(const RunSettings& settings, Probe probe) {
     std::uint32_t systemError = 0;
-    BeginProbe();
+    const ProbeTicket ticket = BeginProbe();
     const FileState state = probe(settings.fileName, &systemError);
-    if (EndProbe() == RunOwner::guard) {
+    if (EndProbe(ticket) == RunOwner::guard) {
         WaitToBeEnded();
         return true;
     }
@@ -147,7 +147,7 @@ std::uint32_t PauseLength(std::int32_t sleepSeconds) {
     return static_cast<std::uint32_t>(milliseconds < kLongestPause ? milliseconds : kLongestPause);
 }
 
-void PollFileCondition(const RunSettings& settings, ClockSeconds programStartTime) {
+void PollFileCondition(const RunSettings& settings) {
     const NameFault fault = FindNameFault(settings);
     const Probe probe = ChooseProbe(settings, fault);
     PrintNameWarning(fault);
@@ -156,7 +156,6 @@ void PollFileCondition(const RunSettings& settings, ClockSeconds programStartTim
     ClockSeconds lastDotTime = ReadClock();
     const ClockSeconds waitStartTime = ReadClock();
     const std::uint32_t pause = PauseLength(settings.sleepSeconds);
-    StartStallGuard(settings, waitStartTime, programStartTime);
     for (bool lastPass = false; !lastPass;) {
         if (SecondsSince(lastDotTime) > kSecondsBeforeNextDot) {
             PrintDot();

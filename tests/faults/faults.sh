@@ -242,23 +242,43 @@ boottime)
   grep -qE '^    00:01:0[0-9]$' "$out" || fail "the report is not about a minute"
   ;;
 blocked)
-  # Standard output is a pipe that is full and that nobody reads: a run with
-  # a one-minute timeout still ends, with status 0, within 15 s of it. The
-  # guard has watched the write since 10 s before the due time, which the
-  # whole-second clock may bring up to a second early.
+  # Output that blocks from the first byte: a run with a one-minute timeout
+  # still ends, with status 0, within 15 s of the due time. Side by side: a
+  # full pipe that nobody reads, for a long name whose settings fill more than
+  # 512 bytes, and for a short one under three warnings; and a terminal whose
+  # output was stopped (Ctrl-S) before the tool started. The guard has watched
+  # the write since 10 s before the due time, which the whole-second clock may
+  # bring up to a second early.
+  command -v script >/dev/null || skip "script (util-linux) is not installed"
+  # 255 characters, with the scratch folder of 30.
+  long_name=$scratch/$(printf 'waits_for_the_nightly_export_%.0s' 1 2 3 4 5 6)
+  long_name+=final_signal_file_do_not_delete_until_the_load.flg
   mkfifo "$scratch/pipe"
   exec 3<>"$scratch/pipe"
   perl -e 'use Fcntl; $f = fcntl(STDOUT, F_GETFL, 0); fcntl(STDOUT, F_SETFL, $f | O_NONBLOCK);
     1 while defined syswrite(STDOUT, "x" x 512); 1 while defined syswrite(STDOUT, "x");
     fcntl(STDOUT, F_SETFL, $f)' >&3
-  started=$(now_ms)
-  status=0
-  timeout 100 "${runner[@]}" "$tool" "\\f$flag" '\s1' '\t1' '\eT' >&3 || status=$?
-  took=$(($(now_ms) - started))
+  printf '#!/bin/sh\nperl -MPOSIX -e "tcflow(1, TCOOFF) or exit 1" && exec "$@"\n' >"$scratch/stopped"
+  chmod +x "$scratch/stopped"
+  run_timed() { # what, command...: its status and milliseconds in $scratch/what
+    local what=$1 started status=0
+    shift
+    started=$(now_ms)
+    timeout 100 "$@" || status=$?
+    echo "$status $(($(now_ms) - started))" >"$scratch/$what"
+  }
+  run_timed long_name "${runner[@]}" "$tool" "\\f$long_name" '\s1' '\t1' '\eT' >&3 &
+  run_timed warnings "${runner[@]}" "$tool" "\\f$flag" '\s1x' '\t1.5' '\eTRUE!' >&3 &
+  printf -v stopped_command '%q ' "$scratch/stopped" "${runner[@]}" "$tool" "\\f$flag" '\s1' '\t1' '\eT'
+  run_timed terminal script -qfec "$stopped_command" /dev/null </dev/null >/dev/null &
+  wait
   exec 3>&-
-  [ "$status" -eq 0 ] || fail "exit status $status (124: still running after 100 s)"
-  [ "$took" -ge 59000 ] && [ "$took" -le 75000 ] || fail "ended after $took ms"
-  echo "ended after $took ms"
+  for what in long_name warnings terminal; do
+    read -r status took <"$scratch/$what"
+    [ "$status" -eq 0 ] || fail "$what: exit status $status (124: still running after 100 s)"
+    [ "$took" -ge 59000 ] && [ "$took" -le 75000 ] || fail "$what: ended after $took ms"
+    echo "$what: ended after $took ms"
+  done
   ;;
 *) fail "no such case" ;;
 esac

@@ -3,7 +3,8 @@
 # wait with redirected output keeps waiting while the file exists and echoes
 # the name in UTF-8; on a console (Wine under a pseudo-terminal) the tool
 # itself writes UTF-16, the name shows as typed and the dots appear at once.
-# A lock on a drive that this session lacks is not taken as deleted.
+# A lock on a drive that this session lacks is not taken as deleted. A name of
+# 169 characters in 319 bytes is checked.
 set -euo pipefail
 tool=$1
 wine=$(cd "$(dirname "$0")/../../cmake" && pwd)/wine-run
@@ -38,6 +39,14 @@ rm "$flag"
 wait "$tool_pid"
 expect $'    File to check:    C:\\hbnames\\ł日.flg\r'
 expect $'    File Condition Met: File no longer exists\r'
+
+# Three folders of 50 é and a file: 169 characters, 319 bytes in UTF-8, within
+# the 259 that the system counts.
+e50=$(printf 'é%.0s' $(seq 50))
+mkdir -p "$job/$e50/$e50/$e50" && touch "$job/$e50/$e50/$e50/x.flg"
+timeout 30 "$wine" 'C:\hbnames\hollowbrook.exe' "\\fC:\\hbnames\\$e50\\$e50\\$e50\\x.flg" '\s1' '\t1' \
+  '\eT' >"$out" || fail "a name of 169 characters was not found within 30 s"
+expect $'    File Condition Met: File was found\r'
 
 # On the console: the relay trace shows which calls the tool itself made.
 relay=$job/relay.txt
