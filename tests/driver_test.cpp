@@ -73,6 +73,7 @@ TEST(Driver, ReportsOnlyTheFirstMissingParameter) {
         {{"hb", "f/tmp/x", "\\s1", "t1", "eT"}, fileError, true},
         {{"hb", "\\f/w/x", "s1", "t1", "eT"}, sleepError, true},
         {{"hb", "\\f/w/x", "\\s1", "junk", "\\eT"}, timeoutError, false},
+        {{"hb", "fC:\\x", "\\s1", "\\t1", "\\eT"}, fileError, false},
     };
     for (const auto& c : shellCases) {
         for (NameSyntax syntax : {NameSyntax::posix, NameSyntax::windows}) {
@@ -251,6 +252,8 @@ TEST(Driver, AMarkerCountsOnlyWhereAParameterBegins) {
         {{"hb", "\\fx", "\\s5\\t10", "\\eT", "junk"}, echo("x", 5, 10, true)},
         {{"hb", "\\fx", "\\s0\\t0\\eF", "a", "b"}, echo("x", 0, 0, false)},
         {{"hb", " \\fC:\\x", "\\s1", "\\t1", "\\eT"}, echo("C:\\x", 1, 1, true)},
+        {{"hb", "\\fa", "\\s1\\t1", "\\s5\\t10\\fb", "\\eT"}, echo("b", 5, 10, true)},
+        {{"\\ETools\\hb.exe", "\\fa", "\\s1", "\\t1", "\\eF"}, echo("a", 1, 1, false)},
     };
     for (const auto& c : cases) {
         sim::World& world = sim::Reset();
