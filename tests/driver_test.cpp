@@ -74,6 +74,8 @@ TEST(Driver, ReportsOnlyTheFirstMissingParameter) {
         {{"hb", "\\f/w/x", "s1", "t1", "eT"}, sleepError, true},
         {{"hb", "\\f/w/x", "\\s1", "junk", "\\eT"}, timeoutError, false},
         {{"hb", "fC:\\x", "\\s1", "\\t1", "\\eT"}, fileError, false},
+        {{"hb", " f/tmp/x", "\\s1", "\\t1", "\\eT"}, fileError, true},
+        {{"tools/hb", "\\f/w/x", "\\s1", "junk", "\\eT"}, timeoutError, false},
     };
     for (const auto& c : shellCases) {
         for (NameSyntax syntax : {NameSyntax::posix, NameSyntax::windows}) {

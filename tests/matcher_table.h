@@ -36,6 +36,7 @@ const MatcherRow kMatcherTable[] = {
     {"*aab", "aaaab", true},
     {"*", ".", false},
     {"*", "..", false},
+    {"*", "..x", true},
     {".*", "..", false},
     {"*", ".hidden", true},
     {".h*", ".hidden", true},

@@ -112,6 +112,7 @@ TEST(NameRules, PartsOfANameOnEachSystem) {
         {windows, "\\\\server\\share\\?.flg", "?.flg", "\\\\server\\share", true, false},
         {posix, "/srv/in/*.csv", "*.csv", "/srv/in", true, false},
         {posix, "/*", "*", "/", true, false},
+        {posix, "C:*.csv", "C:*.csv", "", true, false},    // no drive letters
         {posix, "a\\*.csv", "a\\*.csv", "", true, false},  // \ is a character
         {posix, "//?/x", "x", "//?", false, true},         // the folder ? under the root
         {posix, "/in/?x/done", "done", "/in/?x", false, true},
