@@ -13,51 +13,28 @@ namespace {
 // The program path and the four input parameters.
 constexpr int kExpectedArgumentCount = 5;
 
-// The first parameter the readers did not find, in their fixed order.
-enum class Missing { none, fileName, sleepSeconds, timeoutMinutes, flag };
-
-// The readers print nothing, so that a run's guard can start before its first text.
-Missing ReadAllParams(const char* const* argv, RunSettings* settings) {
+// The error line of the first parameter the readers did not find, in their
+// fixed order; nullptr when all four were. The readers print nothing, so
+// that a run's guard can start before its first text.
+const char* ReadAllParams(const char* const* argv, RunSettings* settings) {
     const int count = kExpectedArgumentCount;
     if (!ReadFileNameParam(count, argv, settings->fileName, kFileNameCapacity,
                            &settings->fileNameCut)) {
-        return Missing::fileName;
+        return "    ERROR - File name not found (input parameter = \"\\f\")\n";
     }
     if (!ReadSleepSecondsParam(count, argv, &settings->sleepSeconds,
                                &settings->sleepSecondsNotWhole)) {
-        return Missing::sleepSeconds;
+        return "    ERROR - # seconds to sleep was not found (input parameter = \"\\s\")\n";
     }
     if (!ReadTimeoutMinutesParam(count, argv, &settings->timeoutMinutes,
                                  &settings->timeoutMinutesNotWhole)) {
-        return Missing::timeoutMinutes;
+        return "    ERROR - # timeout minutes was not found (input parameter = \"\\t\")\n";
     }
     if (!ReadFileShouldExistParam(count, argv, &settings->fileShouldExist,
                                   &settings->flagWordUnclear)) {
-        return Missing::flag;
+        return "    ERROR - \"File should exist\" flag not found (input parameter = \"\\e\")\n";
     }
-    return Missing::none;
-}
-
-void PrintMissing(Missing missing) {
-    switch (missing) {
-        case Missing::none:
-            break;
-        case Missing::fileName:
-            ConsolePrint("    ERROR - File name not found (input parameter = \"\\f\")\n");
-            break;
-        case Missing::sleepSeconds:
-            ConsolePrint(
-                "    ERROR - # seconds to sleep was not found (input parameter = \"\\s\")\n");
-            break;
-        case Missing::timeoutMinutes:
-            ConsolePrint(
-                "    ERROR - # timeout minutes was not found (input parameter = \"\\t\")\n");
-            break;
-        case Missing::flag:
-            ConsolePrint(
-                "    ERROR - \"File should exist\" flag not found (input parameter = \"\\e\")\n");
-            break;
-    }
+    return nullptr;
 }
 
 // Where the system's names are POSIX, the tool is most likely called from a
@@ -87,14 +64,14 @@ bool CheckUserInput(int argc, const char* const* argv, ClockSeconds startTime,
         }
         return false;
     }
-    const Missing missing = ReadAllParams(argv, settings);
-    if (missing == Missing::none) {
+    const char* missing = ReadAllParams(argv, settings);
+    if (missing == nullptr) {
         StartStallGuard(*settings, startTime);
     }
     PrintWelcome();
     ConsolePrint("[ Checking User Input ]\n");
-    if (missing != Missing::none) {
-        PrintMissing(missing);
+    if (missing != nullptr) {
+        ConsolePrint("%s", missing);
         if (NamesArePosix() && AnArgumentLostItsBackslash(argv)) {
             PrintBackslashHint();
         }

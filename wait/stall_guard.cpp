@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <limits>
 
 #include "console/console_print.h"
 #include "wait/clock.h"
@@ -50,7 +51,7 @@ struct Sighting {
 // What one looking thread has seen, kept from one look to the next. A count
 // it has not seen before starts a sighting, so its first look needs no mark.
 struct Watch {
-    ClockSeconds lookDue;
+    ClockSeconds lastLook;
     Sighting write;
     Sighting probe;
 };
@@ -71,11 +72,11 @@ std::uint32_t SecondsStuck(Sighting* sighting, std::uint32_t count, ClockSeconds
 // Reads the clock for a look; a late look starts every count afresh.
 ClockSeconds Look(Watch* watch) {
     const ClockSeconds now = ReadClock();
-    if (IsLaterBy(watch->lookDue, now, kLateSeconds)) {
+    if (SecondsBetween(watch->lastLook, now) >= kLookMilliseconds / 1000 + kLateSeconds) {
         watch->write.since = now;
         watch->probe.since = now;
     }
-    watch->lookDue = now + kLookMilliseconds / 1000;
+    watch->lastLook = now;
     return now;
 }
 
@@ -134,7 +135,7 @@ void Guard() {
 void StartStallGuard(const RunSettings& settings, ClockSeconds startTime) {
     endPrinted = false;
     const std::uint64_t dueSeconds = std::uint64_t{60} * settings.timeoutMinutes;
-    if (settings.timeoutMinutes == 0 || dueSeconds > kLongestSpan) {
+    if (settings.timeoutMinutes == 0 || dueSeconds > std::numeric_limits<ClockSeconds>::max()) {
         return;
     }
     job = GuardJob{startTime, static_cast<std::uint32_t>(dueSeconds), settings.fileShouldExist};

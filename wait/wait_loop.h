@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-#include "platform/platform.h"
 #include "wait/run_settings.h"
 
 // Returns when the file condition holds or at the end of the pass in which
