@@ -77,8 +77,8 @@ std::size_t SystemNameLength(const char* name);
 // fatal, and no system dialog may hold up a probe.
 void PrepareProcess();
 
-// Text for standard output: a console gets it at once, a file or a pipe
-// through a full buffer that FlushOutput empties.
+// Text for standard output: a Windows console gets it at once; elsewhere it
+// goes through a buffer that FlushOutput empties.
 void WriteOutput(const char* text, std::size_t length);
 void FlushOutput();
 

@@ -20,8 +20,8 @@
 namespace {
 
 // Standard output is written directly, not through stdio: a waiting process
-// then carries neither stdio's buffers nor its formatting code.
-bool consoleIsTerminal = false;
+// then carries neither stdio's buffers nor its formatting code. A terminal
+// needs no write of its own: the loop empties the buffer before each pause.
 char pending[4096];
 std::size_t pendingLength = 0;
 
@@ -249,14 +249,9 @@ void PrepareProcess() {
     ChooseClock();
     // Nothing to do if it fails: a write to a vanished reader then ends the tool.
     static_cast<void>(signal(SIGPIPE, SIG_IGN));
-    consoleIsTerminal = isatty(STDOUT_FILENO) != 0;
 }
 
 void WriteOutput(const char* text, std::size_t length) {
-    if (consoleIsTerminal) {
-        WriteAll(text, length);
-        return;
-    }
     if (pendingLength + length > sizeof pending) {
         FlushOutput();
     }
