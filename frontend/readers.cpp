@@ -177,6 +177,19 @@ bool HoldsLetterT(Value value) {
     return false;
 }
 
+bool ReadNumberParam(int count, const char* const* argv, char letter, std::int32_t* number,
+                     bool* notWhole) {
+    *number = 0;
+    *notWhole = false;
+    Value value{};
+    if (!FindLastValue(count, argv, letter, &value)) {
+        return false;
+    }
+    *number = ConvertDecimal(value);
+    *notWhole = !IsWholeNumber(value);
+    return true;
+}
+
 }  // namespace
 
 bool LostItsMarkerBackslash(const char* argument) {
@@ -200,28 +213,15 @@ bool ReadFileNameParam(int count, const char* const* argv, char* fileName, int c
 
 bool ReadSleepSecondsParam(int count, const char* const* argv, std::int32_t* sleepSeconds,
                            bool* notWhole) {
-    *sleepSeconds = 0;
-    *notWhole = false;
-    Value value{};
-    if (!FindLastValue(count, argv, 's', &value)) {
-        return false;
-    }
-    *sleepSeconds = ConvertDecimal(value);
-    *notWhole = !IsWholeNumber(value);
-    return true;
+    return ReadNumberParam(count, argv, 's', sleepSeconds, notWhole);
 }
 
 bool ReadTimeoutMinutesParam(int count, const char* const* argv, std::uint32_t* timeoutMinutes,
                              bool* notWhole) {
-    *timeoutMinutes = 0;
-    *notWhole = false;
-    Value value{};
-    if (!FindLastValue(count, argv, 't', &value)) {
-        return false;
-    }
-    *timeoutMinutes = static_cast<std::uint32_t>(ConvertDecimal(value));
-    *notWhole = !IsWholeNumber(value);
-    return true;
+    std::int32_t minutes = 0;
+    const bool found = ReadNumberParam(count, argv, 't', &minutes, notWhole);
+    *timeoutMinutes = static_cast<std::uint32_t>(minutes);
+    return found;
 }
 
 bool ReadFileShouldExistParam(int count, const char* const* argv, bool* fileShouldExist,
