@@ -10,27 +10,27 @@
 
 namespace {
 
-// The program path and the four input parameters.
-constexpr int kExpectedArgumentCount = 5;
+// The arguments after the program's own path, which is never read.
+constexpr int kParameterCount = 4;
 
 // The error line of the first parameter the readers did not find, in their
 // fixed order; nullptr when all four were. The readers print nothing, so
 // that a run's guard can start before its first text.
-const char* ReadAllParams(const char* const* argv, RunSettings* settings) {
-    const int count = kExpectedArgumentCount;
-    if (!ReadFileNameParam(count, argv, settings->fileName, kFileNameCapacity,
+const char* ReadAllParams(const char* const* parameters, RunSettings* settings) {
+    const int count = kParameterCount;
+    if (!ReadFileNameParam(count, parameters, settings->fileName, kFileNameCapacity,
                            &settings->fileNameCut)) {
         return "    ERROR - File name not found (input parameter = \"\\f\")\n";
     }
-    if (!ReadSleepSecondsParam(count, argv, &settings->sleepSeconds,
+    if (!ReadSleepSecondsParam(count, parameters, &settings->sleepSeconds,
                                &settings->sleepSecondsNotWhole)) {
         return "    ERROR - # seconds to sleep was not found (input parameter = \"\\s\")\n";
     }
-    if (!ReadTimeoutMinutesParam(count, argv, &settings->timeoutMinutes,
+    if (!ReadTimeoutMinutesParam(count, parameters, &settings->timeoutMinutes,
                                  &settings->timeoutMinutesNotWhole)) {
         return "    ERROR - # timeout minutes was not found (input parameter = \"\\t\")\n";
     }
-    if (!ReadFileShouldExistParam(count, argv, &settings->fileShouldExist,
+    if (!ReadFileShouldExistParam(count, parameters, &settings->fileShouldExist,
                                   &settings->flagWordUnclear)) {
         return "    ERROR - \"File should exist\" flag not found (input parameter = \"\\e\")\n";
     }
@@ -44,9 +44,9 @@ bool NamesArePosix() {
     return SystemNameSyntax() == NameSyntax::posix;
 }
 
-bool AnArgumentLostItsBackslash(const char* const* argv) {
-    for (int index = 1; index < kExpectedArgumentCount; ++index) {
-        if (LostItsMarkerBackslash(argv[index])) {
+bool AnArgumentLostItsBackslash(const char* const* parameters) {
+    for (int index = 0; index < kParameterCount; ++index) {
+        if (LostItsMarkerBackslash(parameters[index])) {
             return true;
         }
     }
@@ -57,14 +57,14 @@ bool AnArgumentLostItsBackslash(const char* const* argv) {
 
 bool CheckUserInput(int argc, const char* const* argv, ClockSeconds startTime,
                     RunSettings* settings) {
-    if (argc != kExpectedArgumentCount) {
+    if (argc != kParameterCount + 1) {
         PrintUsage();
         if (NamesArePosix()) {
             PrintQuotingHint();
         }
         return false;
     }
-    const char* missing = ReadAllParams(argv, settings);
+    const char* missing = ReadAllParams(argv + 1, settings);
     if (missing == nullptr) {
         StartStallGuard(*settings, startTime);
     }
@@ -72,7 +72,7 @@ bool CheckUserInput(int argc, const char* const* argv, ClockSeconds startTime,
     ConsolePrint("[ Checking User Input ]\n");
     if (missing != nullptr) {
         ConsolePrint("%s", missing);
-        if (NamesArePosix() && AnArgumentLostItsBackslash(argv)) {
+        if (NamesArePosix() && AnArgumentLostItsBackslash(argv + 1)) {
             PrintBackslashHint();
         }
         return false;

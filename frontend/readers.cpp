@@ -72,10 +72,10 @@ bool FindValueEitherCase(const char* argument, char letter, Value* value) {
 }
 
 // The value of the last argument that holds the marker.
-bool FindLastValue(int count, const char* const* argv, char letter, Value* value) {
+bool FindLastValue(int count, const char* const* arguments, char letter, Value* value) {
     bool found = false;
-    for (int index = 1; index < count; ++index) {
-        found = FindValueEitherCase(argv[index], letter, value) || found;
+    for (int index = 0; index < count; ++index) {
+        found = FindValueEitherCase(arguments[index], letter, value) || found;
     }
     return found;
 }
@@ -177,12 +177,12 @@ bool HoldsLetterT(Value value) {
     return false;
 }
 
-bool ReadNumberParam(int count, const char* const* argv, char letter, std::int32_t* number,
+bool ReadNumberParam(int count, const char* const* arguments, char letter, std::int32_t* number,
                      bool* notWhole) {
     *number = 0;
     *notWhole = false;
     Value value{};
-    if (!FindLastValue(count, argv, letter, &value)) {
+    if (!FindLastValue(count, arguments, letter, &value)) {
         return false;
     }
     *number = ConvertDecimal(value);
@@ -196,7 +196,7 @@ bool LostItsMarkerBackslash(const char* argument) {
     return IsMarkerLetter(*SkipBlanks(argument)) && std::strchr(argument, '\\') == nullptr;
 }
 
-bool ReadFileNameParam(int count, const char* const* argv, char* fileName, int capacity,
+bool ReadFileNameParam(int count, const char* const* arguments, char* fileName, int capacity,
                        bool* fileNameCut) {
     *fileNameCut = false;
     if (capacity <= 0) {
@@ -204,34 +204,34 @@ bool ReadFileNameParam(int count, const char* const* argv, char* fileName, int c
     }
     fileName[0] = '\0';
     Value value{};
-    if (!FindLastValue(count, argv, 'f', &value)) {
+    if (!FindLastValue(count, arguments, 'f', &value)) {
         return false;
     }
     *fileNameCut = CopyTrimmed(value, fileName, capacity);
     return true;
 }
 
-bool ReadSleepSecondsParam(int count, const char* const* argv, std::int32_t* sleepSeconds,
+bool ReadSleepSecondsParam(int count, const char* const* arguments, std::int32_t* sleepSeconds,
                            bool* notWhole) {
-    return ReadNumberParam(count, argv, 's', sleepSeconds, notWhole);
+    return ReadNumberParam(count, arguments, 's', sleepSeconds, notWhole);
 }
 
-bool ReadTimeoutMinutesParam(int count, const char* const* argv, std::uint32_t* timeoutMinutes,
+bool ReadTimeoutMinutesParam(int count, const char* const* arguments, std::uint32_t* timeoutMinutes,
                              bool* notWhole) {
     std::int32_t minutes = 0;
-    const bool found = ReadNumberParam(count, argv, 't', &minutes, notWhole);
+    const bool found = ReadNumberParam(count, arguments, 't', &minutes, notWhole);
     *timeoutMinutes = static_cast<std::uint32_t>(minutes);
     return found;
 }
 
-bool ReadFileShouldExistParam(int count, const char* const* argv, bool* fileShouldExist,
+bool ReadFileShouldExistParam(int count, const char* const* arguments, bool* fileShouldExist,
                               bool* unclearWord) {
     *fileShouldExist = false;
     *unclearWord = false;
     bool found = false;
-    for (int index = 1; index < count; ++index) {
+    for (int index = 0; index < count; ++index) {
         Value value{};
-        if (!FindValueEitherCase(argv[index], 'e', &value)) {
+        if (!FindValueEitherCase(arguments[index], 'e', &value)) {
             continue;
         }
         found = true;

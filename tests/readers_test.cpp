@@ -10,7 +10,7 @@ namespace {
 
 struct ReaderCase {
     const char* what;
-    std::vector<std::string> argv;  // program path first
+    std::vector<std::string> argv;  // after the program path
     bool fileFound;
     std::string fileName;
     std::int32_t sleepSeconds;
@@ -24,56 +24,37 @@ const std::string kRoom(kFileNameCapacity - 1, 'x');
 
 const ReaderCase kCases[] = {
     {"plain",
-     {"hb", "\\fC:\\jobs\\done.flg", "\\s10", "\\t30", "\\eT"},
+     {"\\fC:\\jobs\\done.flg", "\\s10", "\\t30", "\\eT"},
      true,
      "C:\\jobs\\done.flg",
      10,
      30,
      true},
-    {"program path is not read",
-     {"/opt\\t99/hb", "\\fa", "\\s1", "x", "\\eF"},
-     true,
-     "a",
-     1,
-     0,
-     false},
-    {"lower case before upper case",
-     {"hb", "\\FC:\\files\\x", "\\S2\\s4", "\\T3", "\\Et"},
-     true,
-     "C:\\files\\x",
-     4,
-     3,
-     true},
+    {"lower case before upper case", {"\\fa", "\\S2\\s4", "\\T3", "\\Et"}, true, "a", 4, 3, true},
     {"upper case alone",
-     {"hb", "\\FC:\\Data\\x", "\\S2", "\\T3", "\\EF"},
+     {"\\FC:\\Data\\x", "\\S2", "\\T3", "\\EF"},
      true,
      "C:\\Data\\x",
      2,
      3,
      false},
-    {"one argument, two parameters",
-     {"hb", "\\fa", "\\s5\\t10", "-", "\\eF"},
-     true,
-     "a",
-     5,
-     10,
-     false},
+    {"one argument, two parameters", {"\\fa", "\\s5\\t10", "-", "\\eF"}, true, "a", 5, 10, false},
     {"blanks around the value",
-     {"hb", "\\f \t C:\\x.txt \t ", "\\s \t 7", "\\t", "\\e"},
+     {"\\f \t C:\\x.txt \t ", "\\s \t 7", "\\t", "\\e"},
      true,
      "C:\\x.txt",
      7,
      0,
      false},
     {"as many bytes as the buffer holds stay whole",
-     {"hb", "\\f" + kRoom, "\\s", "\\t", "\\eT"},
+     {"\\f" + kRoom, "\\s", "\\t", "\\eT"},
      true,
      kRoom,
      0,
      0,
      true},
     {"one more is cut",
-     {"hb", "\\f" + kRoom + "yz", "\\s", "\\t", "\\eT"},
+     {"\\f" + kRoom + "yz", "\\s", "\\t", "\\eT"},
      true,
      kRoom,
      0,
@@ -81,7 +62,7 @@ const ReaderCase kCases[] = {
      true,
      true},
     {"a cut keeps whole characters",
-     {"hb", "\\f" + kRoom.substr(1) + "\xc5\x82", "\\s", "\\t", "\\eT"},
+     {"\\f" + kRoom.substr(1) + "\xc5\x82", "\\s", "\\t", "\\eT"},
      true,
      kRoom.substr(1),
      0,
@@ -89,7 +70,7 @@ const ReaderCase kCases[] = {
      true,
      true},
     {"cut falls on blanks, which go",
-     {"hb", "\\f" + kRoom.substr(2) + "   y", "\\s", "\\t", "\\eT"},
+     {"\\f" + kRoom.substr(2) + "   y", "\\s", "\\t", "\\eT"},
      true,
      kRoom.substr(2),
      0,
@@ -97,29 +78,29 @@ const ReaderCase kCases[] = {
      true,
      true},
     {"trailing blanks past the buffer are no cut",
-     {"hb", "\\f" + kRoom + " \t ", "\\s", "\\t", "\\eT"},
+     {"\\f" + kRoom + " \t ", "\\s", "\\t", "\\eT"},
      true,
      kRoom,
      0,
      0,
      true},
     {"numbers saturate",
-     {"hb", "\\f", "\\s99999999999", "\\t-99999999999", "\\eT"},
+     {"\\f", "\\s99999999999", "\\t-99999999999", "\\eT"},
      true,
      "",
      2147483647,
      2147483648u,
      true},
     {"timeout -1 is the largest unsigned",
-     {"hb", "\\f", "\\s-5", "\\t-1", "\\eT"},
+     {"\\f", "\\s-5", "\\t-1", "\\eT"},
      true,
      "",
      -5,
      4294967295u,
      true},
-    {"atol rules", {"hb", "\\f", "\\s+12abc", "\\t\n 8", "\\eno"}, true, "", 12, 8, false},
-    {"later flag does not clear", {"hb", "\\eT", "\\eF", "\\f", "\\s\\t"}, true, "", 0, 0, true},
-    {"no markers", {"hb", "a", "b", "c", "d"}, false, "", 0, 0, false},
+    {"atol rules", {"\\f", "\\s+12abc", "\\t\n 8", "\\eno"}, true, "", 12, 8, false},
+    {"later flag does not clear", {"\\eT", "\\eF", "\\f", "\\s\\t"}, true, "", 0, 0, true},
+    {"no markers", {"a", "b", "c", "d"}, false, "", 0, 0, false},
 };
 
 TEST(Readers, FindEveryParameterByItsMarker) {
@@ -155,17 +136,17 @@ TEST(Readers, FindEveryParameterByItsMarker) {
 }
 
 TEST(Readers, ReportWhetherTheMarkerWasFound) {
-    const char* argv[] = {"hb", "\\f", "\\s", "x", "y"};
+    const char* argv[] = {"\\f", "\\s", "x", "y"};
     std::int32_t sleepSeconds = 0;
     std::uint32_t timeoutMinutes = 0;
     bool fileShouldExist = false;
     bool notWhole = false;
     bool unclear = false;
-    EXPECT_TRUE(ReadSleepSecondsParam(5, argv, &sleepSeconds, &notWhole));
-    EXPECT_FALSE(ReadTimeoutMinutesParam(5, argv, &timeoutMinutes, &notWhole));
-    EXPECT_FALSE(ReadFileShouldExistParam(5, argv, &fileShouldExist, &unclear));
-    argv[4] = "\\E";
-    EXPECT_TRUE(ReadFileShouldExistParam(5, argv, &fileShouldExist, &unclear));
+    EXPECT_TRUE(ReadSleepSecondsParam(4, argv, &sleepSeconds, &notWhole));
+    EXPECT_FALSE(ReadTimeoutMinutesParam(4, argv, &timeoutMinutes, &notWhole));
+    EXPECT_FALSE(ReadFileShouldExistParam(4, argv, &fileShouldExist, &unclear));
+    argv[3] = "\\E";
+    EXPECT_TRUE(ReadFileShouldExistParam(4, argv, &fileShouldExist, &unclear));
     EXPECT_FALSE(fileShouldExist);
 }
 
