@@ -38,6 +38,10 @@ GuardJob job{};
 // first owns the end of the run: the loop as its probe returns, or the guard
 // as it takes a stalled probe over.
 std::atomic<std::uint32_t> probeCount{0};
+// Whether the loop printed the timeout lines before the probe under way:
+// written before that probe's count moves, and read only by a guard that
+// took that count over.
+bool probeAfterTimeout = false;
 std::atomic<bool> endPrinted{false};
 
 // Something under way as one looking thread saw it: its count (odd while
@@ -102,7 +106,9 @@ bool TakeOverStalledRun(std::uint32_t probe, std::uint32_t stalled) {
     // The guard's lines may go where the loop's did not get: another thread
     // watches them, and the guard goes on without it if none can start.
     static_cast<void>(StartThread(EndOnStalledOutput));
-    PrintTimeout(job.fileShouldExist);
+    if (!probeAfterTimeout) {
+        PrintTimeout(job.fileShouldExist);
+    }
     PrintStall(stalled);
     PrintElapsedTime(job.startTime);
     ConsoleFlush();
@@ -143,7 +149,8 @@ void StartStallGuard(const RunSettings& settings, ClockSeconds startTime) {
     static_cast<void>(StartThread(Guard));
 }
 
-ProbeTicket BeginProbe() {
+ProbeTicket BeginProbe(bool timeoutPrinted) {
+    probeAfterTimeout = timeoutPrinted;
     return ++probeCount;
 }
 

@@ -28,10 +28,11 @@ void StartStallGuard(const RunSettings& settings, ClockSeconds startTime);
 // over meanwhile. The loop then prints nothing more and calls WaitToBeEnded.
 enum class RunOwner { loop, guard };
 
-// Tells one probe from the next; EndProbe takes the one BeginProbe gave.
+// Tells one probe from the next; EndProbe takes the one BeginProbe gave. A
+// guard that takes over a probe begun after the timeout lines leaves them out.
 using ProbeTicket = std::uint32_t;
 
-ProbeTicket BeginProbe();
+ProbeTicket BeginProbe(bool timeoutPrinted);
 RunOwner EndProbe(ProbeTicket ticket);
 void WaitToBeEnded();
 

@@ -1,21 +1,11 @@
 #include "wait/wait_lines.h"
 
-#include <atomic>
-
 #include "console/console_print.h"
 #include "wait/run_settings.h"
 
 namespace {
 
 constexpr int kDotsPerGroup = 75;
-
-// The loop's, but for timeoutPrinted: the guard prints the timeout lines too,
-// only once it has taken the run over from a probe, after which the loop
-// prints nothing more.
-int dotsInGroup = 0;
-bool dotsOnLine = false;
-bool notePrinted = false;
-std::atomic<bool> timeoutPrinted{false};
 
 }  // namespace
 
@@ -68,30 +58,26 @@ void PrintValueWarnings(const RunSettings& settings) {
 }
 
 void PrintWaitHeader(bool fileShouldExist) {
-    dotsInGroup = 0;
-    dotsOnLine = false;
-    notePrinted = false;
-    timeoutPrinted = false;
     ConsolePrint(fileShouldExist ? "[ Waiting for File to Appear ]\n"
                                  : "[ Waiting for File to be Deleted ]\n");
 }
 
-void PrintDot() {
+void PrintDot(WaitLines* lines) {
     // The indent goes out with its dot, so a console gets one write per dot.
-    ConsolePrint(dotsInGroup == 0 ? "    ." : ".");
-    dotsInGroup = (dotsInGroup + 1) % kDotsPerGroup;
-    dotsOnLine = true;
+    ConsolePrint(lines->dotsInGroup == 0 ? "    ." : ".");
+    lines->dotsInGroup = (lines->dotsInGroup + 1) % kDotsPerGroup;
+    lines->dotsOnLine = true;
 }
 
-void PrintUnknownNote(std::uint32_t systemError) {
-    if (notePrinted || timeoutPrinted) {
+void PrintUnknownNote(WaitLines* lines, std::uint32_t systemError) {
+    if (lines->notePrinted) {
         return;
     }
-    notePrinted = true;
-    if (dotsOnLine) {
+    lines->notePrinted = true;
+    if (lines->dotsOnLine) {
         ConsolePrint("\n");
-        dotsInGroup = 0;
-        dotsOnLine = false;
+        lines->dotsInGroup = 0;
+        lines->dotsOnLine = false;
     }
     ConsolePrint(
         "    NOTE: The system cannot tell whether the file exists (error %u); still "
@@ -100,9 +86,6 @@ void PrintUnknownNote(std::uint32_t systemError) {
 }
 
 void PrintTimeout(bool fileShouldExist) {
-    if (timeoutPrinted.exchange(true)) {
-        return;
-    }
     ConsolePrint("\n");
     ConsolePrint("    WARNING! Timeout condition encountered.\n");
     ConsolePrint(fileShouldExist ? "             File was not found.\n"

@@ -1,6 +1,5 @@
 // Every line of a wait, from the name's warning to the outcome, whether the
-// loop or the stall guard prints it. It keeps what the current line holds and
-// which of the once-only lines are out.
+// loop or the stall guard prints it.
 #pragma once
 
 #include <cstdint>
@@ -20,18 +19,24 @@ const char* FileConditionWords(bool fileShouldExist);
 // Nothing for values as the caller most likely meant them.
 void PrintValueWarnings(const RunSettings& settings);
 
-// Begins a wait's lines afresh.
+// What the loop's lines have put out so far in a wait: the guard prints no
+// dot and no note.
+struct WaitLines {
+    int dotsInGroup;
+    bool dotsOnLine;
+    bool notePrinted;
+};
+
 void PrintWaitHeader(bool fileShouldExist);
 
 // The four-space indent goes out with the first dot of a line and of each
 // later group of 75.
-void PrintDot();
+void PrintDot(WaitLines* lines);
 
 // The first unknown answer of a wait, on a line of its own; nothing for the
-// later ones, nor for one that comes after the outcome.
-void PrintUnknownNote(std::uint32_t systemError);
+// later ones.
+void PrintUnknownNote(WaitLines* lines, std::uint32_t systemError);
 
-// At most once a wait: the guard may come to them after the loop did.
 void PrintTimeout(bool fileShouldExist);
 
 void PrintConditionMet(bool fileShouldExist);

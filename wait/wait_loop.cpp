@@ -13,8 +13,6 @@ namespace {
 constexpr std::uint32_t kSecondsBeforeNextDot = 5;
 constexpr std::uint64_t kLongestPause = 4294967000u;
 
-using Probe = FileState (*)(const char* fileName, std::uint32_t* systemError);
-
 // A scan that reads a folder in several pieces can miss an entry that is
 // renamed meanwhile, which must not end a deletion wait while a match is
 // there. Where one read of the folder is a snapshot (FolderReadIsSnapshot)
@@ -30,11 +28,19 @@ using Probe = FileState (*)(const char* fileName, std::uint32_t* systemError);
 constexpr std::uint32_t kFineStepMilliseconds = 20;     // a clock tick; exFAT's 10 ms
 constexpr std::uint32_t kWholeStepMilliseconds = 2100;  // whole seconds; FAT's 2 s
 
-// Set once a run, for a deletion wait of a pattern.
-bool folderReadIsSnapshot = false;
-// The last match a scan found, as a name of its own: while it is there, one
-// look a pass answers for the pattern. Empty when there is none.
-char lastMatch[kFileNameCapacity];
+struct Wait;
+using Probe = FileState (*)(const char* fileName, Wait* wait, std::uint32_t* systemError);
+
+// What lives for one wait, from its header to its outcome.
+struct Wait {
+    Probe probe;  // none for a name that cannot be checked
+    WaitLines lines;
+    // A deletion wait of a pattern asks once whether a read of its folder is
+    // a snapshot, and keeps the last match a scan found as a name of its own:
+    // while it is there, one look a pass answers for the pattern.
+    bool folderReadIsSnapshot;
+    char lastMatch[kFileNameCapacity];  // empty when there is none
+};
 
 std::uint32_t FolderClockStep(FolderTime time) {
     return time.nanoseconds != 0 ? kFineStepMilliseconds : kWholeStepMilliseconds;
@@ -53,25 +59,27 @@ bool FolderStill(const char* pattern, FolderTime before, FileState* state,
 
 // A scan that keeps its match for the next pass; *snapshot tells whether an
 // absent answer is a snapshot of the folder.
-FileState ScanRemembering(const char* pattern, bool* snapshot, std::uint32_t* systemError) {
+FileState ScanRemembering(const char* pattern, Wait* wait, bool* snapshot,
+                          std::uint32_t* systemError) {
     FolderScan scan;  // ProbePattern fills it
     const FileState state = ProbePattern(pattern, &scan, systemError);
-    lastMatch[0] = '\0';
+    wait->lastMatch[0] = '\0';
     if (state == FileState::exists) {
-        static_cast<void>(
-            NameInFolderOf(SystemNameSyntax(), pattern, scan.match, lastMatch, sizeof lastMatch));
+        static_cast<void>(NameInFolderOf(SystemNameSyntax(), pattern, scan.match, wait->lastMatch,
+                                         sizeof wait->lastMatch));
     }
-    *snapshot = state == FileState::absent && folderReadIsSnapshot && scan.wholeInOneRead;
+    *snapshot = state == FileState::absent && wait->folderReadIsSnapshot && scan.wholeInOneRead;
     return state;
 }
 
-FileState ProbePatternGone(const char* pattern, std::uint32_t* systemError) {
+FileState ProbePatternGone(const char* pattern, Wait* wait, std::uint32_t* systemError) {
     // An entry that answers is there, and it matches.
-    if (lastMatch[0] != '\0' && ProbeFile(lastMatch, systemError) == FileState::exists) {
+    if (wait->lastMatch[0] != '\0' &&
+        ProbeFile(wait->lastMatch, systemError) == FileState::exists) {
         return FileState::exists;
     }
     bool snapshot = false;
-    FileState state = ScanRemembering(pattern, &snapshot, systemError);
+    FileState state = ScanRemembering(pattern, wait, &snapshot, systemError);
     if (state != FileState::absent || snapshot) {
         return state;
     }
@@ -84,41 +92,44 @@ FileState ProbePatternGone(const char* pattern, std::uint32_t* systemError) {
     if (!FolderStill(pattern, before, &state, systemError)) {
         return state;
     }
-    state = ScanRemembering(pattern, &snapshot, systemError);
+    state = ScanRemembering(pattern, wait, &snapshot, systemError);
     if (state != FileState::absent) {
         return state;
     }
     return FolderStill(pattern, before, &state, systemError) ? FileState::absent : state;
 }
 
-FileState ProbePatternExists(const char* pattern, std::uint32_t* systemError) {
+FileState ProbePatternExists(const char* pattern, Wait* /*wait*/, std::uint32_t* systemError) {
     FolderScan scan;
     return ProbePattern(pattern, &scan, systemError);
 }
 
+FileState ProbeName(const char* name, Wait* /*wait*/, std::uint32_t* systemError) {
+    return ProbeFile(name, systemError);
+}
+
 // None for a name that cannot be checked: it is never probed. One name is
 // one atomic look; a pattern is a listing, which a deletion wait confirms.
-Probe ChooseProbe(const RunSettings& settings, NameFault fault) {
+Probe ChooseProbe(const RunSettings& settings, NameFault fault, Wait* wait) {
     if (fault != NameFault::none) {
         return nullptr;
     }
     if (!IsPattern(SystemNameSyntax(), settings.fileName)) {
-        return ProbeFile;
+        return ProbeName;
     }
     if (settings.fileShouldExist) {
         return ProbePatternExists;
     }
-    lastMatch[0] = '\0';
-    folderReadIsSnapshot = FolderReadIsSnapshot(settings.fileName);
+    wait->folderReadIsSnapshot = FolderReadIsSnapshot(settings.fileName);
     return ProbePatternGone;
 }
 
 // True when the wait ends with this check: the condition holds, or the guard
 // took the run over while the probe was under way.
-bool CheckEndsWait(const RunSettings& settings, Probe probe) {
+bool CheckEndsWait(const RunSettings& settings, Wait* wait, bool timeoutPrinted) {
     std::uint32_t systemError = 0;
-    const ProbeTicket ticket = BeginProbe();
-    const FileState state = probe(settings.fileName, &systemError);
+    const ProbeTicket ticket = BeginProbe(timeoutPrinted);
+    const FileState state = wait->probe(settings.fileName, wait, &systemError);
     if (EndProbe(ticket) == RunOwner::guard) {
         WaitToBeEnded();
         return true;
@@ -127,8 +138,8 @@ bool CheckEndsWait(const RunSettings& settings, Probe probe) {
         PrintConditionMet(settings.fileShouldExist);
         return true;
     }
-    if (state == FileState::unknown) {
-        PrintUnknownNote(systemError);
+    if (state == FileState::unknown && !timeoutPrinted) {
+        PrintUnknownNote(&wait->lines, systemError);
     }
     return false;
 }
@@ -149,7 +160,8 @@ std::uint32_t PauseLength(std::int32_t sleepSeconds) {
 
 void PollFileCondition(const RunSettings& settings) {
     const NameFault fault = FindNameFault(settings);
-    const Probe probe = ChooseProbe(settings, fault);
+    Wait wait{};
+    wait.probe = ChooseProbe(settings, fault, &wait);
     PrintNameWarning(fault);
     PrintValueWarnings(settings);
     PrintWaitHeader(settings.fileShouldExist);
@@ -158,7 +170,7 @@ void PollFileCondition(const RunSettings& settings) {
     const std::uint32_t pause = PauseLength(settings.sleepSeconds);
     for (bool lastPass = false; !lastPass;) {
         if (SecondsSince(lastDotTime) > kSecondsBeforeNextDot) {
-            PrintDot();
+            PrintDot(&wait.lines);
             lastDotTime = ReadClock();
         }
         lastPass = TimeoutFired(settings, waitStartTime);
@@ -168,7 +180,7 @@ void PollFileCondition(const RunSettings& settings) {
         // Whatever a log is owed goes out before the tool blocks.
         ConsoleFlush();
         PauseMilliseconds(pause);
-        if (probe != nullptr && CheckEndsWait(settings, probe)) {
+        if (wait.probe != nullptr && CheckEndsWait(settings, &wait, lastPass)) {
             return;
         }
     }
