@@ -1,18 +1,19 @@
 #include "names/system_answers.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <iterator>
 
 namespace {
 
 constexpr std::uint64_t kFileTimeStepsPerSecond = 10000000;
 constexpr std::uint32_t kNanosecondsPerFileTimeStep = 100;
 
-// As linux/magic.h names them.
-constexpr std::uint32_t kExt4SuperMagic = 0xEF53;  // ext2 and ext3 alike
-constexpr std::uint32_t kXfsSuperMagic = 0x58465342;
-constexpr std::uint32_t kBtrfsSuperMagic = 0x9123683E;
-constexpr std::uint32_t kF2fsSuperMagic = 0xF2F52010;
-constexpr std::uint32_t kTmpfsMagic = 0x01021994;
+#define SNAPSHOT_FILE_SYSTEM(type) type,
+constexpr std::uint32_t kSnapshotFileSystems[] = {
+#include "names/snapshot_file_systems.inc"
+};
+#undef SNAPSHOT_FILE_SYSTEM
 
 }  // namespace
 
@@ -33,9 +34,8 @@ bool WindowsErrorMayMeanAFileAsFolder(std::uint32_t error) {
 }
 
 bool LinuxFolderReadIsSnapshot(std::uint32_t fileSystemType) {
-    return fileSystemType == kExt4SuperMagic || fileSystemType == kXfsSuperMagic ||
-           fileSystemType == kBtrfsSuperMagic || fileSystemType == kF2fsSuperMagic ||
-           fileSystemType == kTmpfsMagic;
+    return std::any_of(std::begin(kSnapshotFileSystems), std::end(kSnapshotFileSystems),
+                       [fileSystemType](std::uint32_t type) { return type == fileSystemType; });
 }
 
 void SplitFileTime(std::uint32_t high, std::uint32_t low, std::int64_t* seconds,

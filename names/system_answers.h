@@ -35,11 +35,10 @@ bool WindowsErrorMeansNoMatch(std::uint32_t error);
 // is nothing to match, as "if exist" says.
 bool WindowsErrorMayMeanAFileAsFolder(std::uint32_t error);
 
-// A Linux file system type (statfs's f_type) where every change to a folder
-// goes through this kernel and takes the folder's lock, as each read of the
-// folder does: ext2/3/4, XFS, Btrfs, F2FS, tmpfs. One read of a whole folder
-// is then a snapshot. Not NFS, SMB, FUSE, 9p, Ceph or overlayfs, whose
-// folders change without that lock.
+// A Linux file system type (statfs's f_type) listed in
+// snapshot_file_systems.inc: ext2/3/4, XFS, Btrfs, F2FS, tmpfs. Not NFS, SMB,
+// FUSE, 9p, Ceph or overlayfs, whose folders change without the folder's
+// lock.
 bool LinuxFolderReadIsSnapshot(std::uint32_t fileSystemType);
 
 // A Windows file time, 100 ns steps since 1601, as whole seconds and the
