@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# A share whose server stops answering, played by a small FUSE file system
-# (share.c). Usage: share.sh TOOL CASE; a TOOL ending in .exe runs under Wine
+# A share whose server stops answering, played by a FUSE file system
+# (share.py). Usage: share.sh TOOL CASE; a TOOL ending in .exe runs under Wine
 # and sees the mount through Z:.
 #   stalls: 3 s into a wait with \t1 \s1 the file system is stopped; the tool
 #     still ends on time, with the timeout lines, how long the file system did
@@ -49,10 +49,9 @@ no_sanitizer_report() {
   ! grep -q 'Sanitizer' "$err" || fail "a sanitizer report"
 }
 
-# shellcheck disable=SC2046 # the flags are separate words
-cc -O2 -o "$scratch/share" "$here/share.c" $(pkg-config --cflags --libs fuse3) ||
-  fail "cannot build the file system (libfuse3-dev)"
-"$scratch/share" "$backing" "$mnt" >"$log" 2>"$scratch/share.err" &
+python=/usr/bin/python3
+"$python" -c 'import fusepy' 2>/dev/null || skip "python3-fusepy is not installed"
+"$python" "$here/share.py" "$backing" "$mnt" 1 >"$log" 2>"$scratch/share.err" &
 share_pid=$!
 for _ in $(seq 50); do
   grep -qF " $mnt fuse" /proc/mounts && break

@@ -1,12 +1,15 @@
-"""A folder served by FUSE over a backing folder, with every time cut to a
+"""A folder served by FUSE over a backing folder, as a network share serves
+it: nothing is cached by the kernel, so every look asks this server, and
+stopping its process stops the share's answers. Every time is cut to a
 coarse step, as a server that keeps whole seconds (many network and FUSE
-servers), FAT's 2 s or a kernel's clock tick serves it. Each listing request
-reads the backing folder afresh, in name order, from the offset the kernel
-asks for: an entry renamed from ahead of the reader to behind it is missed,
-as on a real file system. Nothing is cached by the kernel, so every look at
-the folder's time asks the server.
+servers), FAT's 2 s or a kernel's clock tick serves it; a step of 1 ns keeps
+them as they are. Each listing request reads the backing folder afresh, in
+name order, from the offset the kernel asks for: an entry renamed from ahead
+of the reader to behind it is missed, as on a real file system. Each request
+writes one byte to standard output, which tells a test when the file system
+is idle.
 
-Usage: python3 coarse_times.py BACKING MOUNTPOINT STEP_NS (in the foreground)
+Usage: python3 share.py BACKING MOUNTPOINT STEP_NS (in the foreground)
 """
 
 import os
@@ -15,12 +18,16 @@ import sys
 import fusepy
 
 
-class CoarseTimes(fusepy.Operations):
+class Share(fusepy.Operations):
     use_ns = True
 
     def __init__(self, root, step):
         self.root = root
         self.step = step
+
+    def __call__(self, operation, path, *arguments):
+        os.write(sys.stdout.fileno(), b".")
+        return super().__call__(operation, path, *arguments)
 
     def _path(self, path):
         return os.path.join(self.root, path.lstrip("/"))
@@ -72,5 +79,6 @@ class ListingByOffset(fusepy.FUSE):
 
 if __name__ == "__main__":
     backing, mountpoint, step = sys.argv[1], sys.argv[2], int(sys.argv[3])
-    ListingByOffset(CoarseTimes(backing, step), mountpoint, foreground=True, attr_timeout=0,
-                    entry_timeout=0, negative_timeout=0)
+    # One thread: a stopped server holds every request.
+    ListingByOffset(Share(backing, step), mountpoint, foreground=True, nothreads=True,
+                    attr_timeout=0, entry_timeout=0, negative_timeout=0)
