@@ -4,31 +4,14 @@
 #include <cstdarg>
 #include <cstddef>
 
-#if defined(HOLLOWBROOK_CHECKS_ONE_WRITER)
-#include <cstdio>
-#include <cstdlib>
-#endif
-
 #include "platform/platform.h"
 
 namespace {
 
 std::atomic<std::uint32_t> writeCount{0};
 
-void BeginWrite() {
-    const std::uint32_t begun = ++writeCount;
-#if defined(HOLLOWBROOK_CHECKS_ONE_WRITER)
-    if (begun % 2 == 0) {
-        std::fputs("hollowbrook: two writes to standard output at once\n", stderr);
-        std::abort();
-    }
-#else
-    static_cast<void>(begun);
-#endif
-}
-
 void Emit(const char* text, std::size_t length) {
-    BeginWrite();
+    ++writeCount;
     WriteOutput(text, length);
     ++writeCount;
 }
@@ -111,7 +94,7 @@ void ConsolePrint(const char* format, ...) {
 }
 
 void ConsoleFlush() {
-    BeginWrite();
+    ++writeCount;
     FlushOutput();
     ++writeCount;
 }

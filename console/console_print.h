@@ -31,13 +31,3 @@ void ConsoleFlush();
 // terminal, a pipe nobody reads, a log on a share that stopped answering):
 // the count is odd while one is under way, and stays so while it hangs.
 std::uint32_t OutputWriteCount();
-
-// A sanitizer build ends the process loudly when a write begins while
-// another is under way, the one thing the count cannot survive.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define HOLLOWBROOK_CHECKS_ONE_WRITER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-#define HOLLOWBROOK_CHECKS_ONE_WRITER 1
-#endif
-#endif

@@ -195,7 +195,7 @@ FileState ProbeFile(const char* fileName, std::uint32_t* systemError) {
     return AnswerFromError(errno, systemError);
 }
 
-// The tool's names are at most 259 bytes, so their folder always fits; a
+// The tool's names fit kFileNameCapacity, so their folder always fits; a
 // longer name from another caller is answered as the system answers a name
 // it cannot resolve, rather than overrun the buffer.
 FileState ProbePattern(const char* pattern, FolderScan* scan, std::uint32_t* systemError) {

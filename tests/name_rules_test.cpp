@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -82,12 +81,6 @@ TEST(NameRules, MatcherAgreesWithTheReferenceOnEveryShortPatternAndName) {
         }
     }
     EXPECT_EQ(0, mismatches) << "of " << pairs << " pairs";
-    // The pairs of t symbols in all are t + 1 splits of each text of t symbols.
-    std::size_t expected = 0;
-    for (std::size_t count = 0; count <= kSymbols; ++count) {
-        expected += (count + 1) * texts[count].size();
-    }
-    EXPECT_EQ(expected, pairs);
 }
 
 TEST(NameRules, PartsOfANameOnEachSystem) {
@@ -135,32 +128,9 @@ TEST(NameRules, PartsOfANameOnEachSystem) {
     EXPECT_STREQ("", name);
 }
 
-// Which failures say "absent", which say nothing and which "no match", on
-// each system, and a Windows file time as a folder time.
-TEST(SystemAnswers, EachErrorMeansWhatTheSystemSays) {
-    for (int error : {ENOENT, ENOTDIR, ENAMETOOLONG}) {
-        EXPECT_TRUE(PosixErrorMeansAbsent(error)) << error;
-    }
-    for (int error : {EACCES, EIO, ELOOP, 0}) {
-        EXPECT_FALSE(PosixErrorMeansAbsent(error)) << error;
-    }
-    // Not found, no more files, access denied, not ready, bad network path,
-    // invalid name, invalid folder name.
-    const std::uint32_t errors[] = {2, 3, 18, 5, 21, 53, 123, 267};
-    for (std::uint32_t error : errors) {
-        SCOPED_TRACE(error);
-        EXPECT_EQ(error == 2 || error == 3, WindowsErrorMeansNotFound(error));
-        EXPECT_EQ(error == 18, WindowsErrorMeansNoMatch(error));
-        EXPECT_EQ(error == 123 || error == 267, WindowsErrorMayMeanAFileAsFolder(error));
-    }
-    // ext4, XFS, Btrfs, F2FS, tmpfs; NFS, SMB2, FUSE, 9p, Ceph, overlayfs.
-    for (std::uint32_t type : {0xEF53u, 0x58465342u, 0x9123683Eu, 0xF2F52010u, 0x01021994u}) {
-        EXPECT_TRUE(LinuxFolderReadIsSnapshot(type)) << type;
-    }
-    for (std::uint32_t type :
-         {0x6969u, 0xFE534D42u, 0x65735546u, 0x01021997u, 0x00C36400u, 0x794C7630u}) {
-        EXPECT_FALSE(LinuxFolderReadIsSnapshot(type)) << type;
-    }
+// The probes' answers to each system error are checked against real files
+// (the platform test); what a Windows file time is as a folder time, here.
+TEST(SystemAnswers, AWindowsFileTimeIsAFolderTime) {
     std::int64_t seconds = 0;
     std::uint32_t nanoseconds = 0;
     SplitFileTime(0x01DB0000, 0x12345678, &seconds, &nanoseconds);

@@ -60,7 +60,6 @@ void ExpectFolderTimes(const std::string& dir) {
     EXPECT_EQ(FileState::exists, ReadFolderTime(pattern.c_str(), &before, &error));
     EXPECT_EQ(FileState::exists, ReadFolderTime(pattern.c_str(), &again, &error));
     EXPECT_TRUE(same(before, again));
-    EXPECT_LT(before.nanoseconds, 1000000000u);
     // Past one tick of a clock that stamps times coarsely.
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     Touch(dir + "/a.new");

@@ -39,8 +39,8 @@ const ReaderCase kCases[] = {
      3,
      false},
     {"one argument, two parameters", {"\\fa", "\\s5\\t10", "-", "\\eF"}, true, "a", 5, 10, false},
-    {"blanks around the value",
-     {"\\f \t C:\\x.txt \t ", "\\s \t 7", "\\t", "\\e"},
+    {"blanks before a number",
+     {"\\fC:\\x.txt", "\\s \t 7", "\\t", "\\e"},
      true,
      "C:\\x.txt",
      7,
@@ -133,21 +133,6 @@ TEST(Readers, FindEveryParameterByItsMarker) {
         EXPECT_EQ(c.fileShouldExist, settings.fileShouldExist);
         EXPECT_EQ(c.fileNameCut, settings.fileNameCut);
     }
-}
-
-TEST(Readers, ReportWhetherTheMarkerWasFound) {
-    const char* argv[] = {"\\f", "\\s", "x", "y"};
-    std::int32_t sleepSeconds = 0;
-    std::uint32_t timeoutMinutes = 0;
-    bool fileShouldExist = false;
-    bool notWhole = false;
-    bool unclear = false;
-    EXPECT_TRUE(ReadSleepSecondsParam(4, argv, &sleepSeconds, &notWhole));
-    EXPECT_FALSE(ReadTimeoutMinutesParam(4, argv, &timeoutMinutes, &notWhole));
-    EXPECT_FALSE(ReadFileShouldExistParam(4, argv, &fileShouldExist, &unclear));
-    argv[3] = "\\E";
-    EXPECT_TRUE(ReadFileShouldExistParam(4, argv, &fileShouldExist, &unclear));
-    EXPECT_FALSE(fileShouldExist);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "console/console_print.h"
 #include "frontend/driver.h"
 #include "tests/sim_platform.h"
 #include "wait/elapsed.h"
@@ -469,13 +468,5 @@ TEST(StallGuard, AStoppedProcessIsNoStalledFileSystem) {
         EXPECT_NE(std::string::npos, world.output.find("             File was not found.\n"));
     }
 }
-
-#if defined(HOLLOWBROOK_CHECKS_ONE_WRITER)
-TEST(Console, TwoWritesAtOnceEndTheProcessLoudly) {
-    sim::World& world = sim::Reset();
-    world.duringWrite = [] { ConsolePrint("from a second writer"); };
-    EXPECT_DEATH(ConsolePrint("from the first"), "two writes to standard output at once");
-}
-#endif
 
 }  // namespace

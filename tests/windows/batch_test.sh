@@ -12,7 +12,7 @@ rm -rf "$job" && mkdir -p "$job"
 cp "$tool" "$job/hollowbrook.exe"
 printf '%s\r\n' \
   '@echo off' \
-  'C:\hbjob\hollowbrook.exe "\f  C:\hbjob\done.flg  " \s1 \t1 \eT' \
+  'C:\hbjob\hollowbrook.exe "\fC:\hbjob\done.flg" \s1 \t1 \eT' \
   'echo ERRORLEVEL=%ERRORLEVEL%' \
   'if exist C:\hbjob\done.flg echo the flag is there' >"$job/job.bat"
 
