@@ -189,6 +189,7 @@ TEST(Driver, ValuesThatMayBeMisreadAreNamed) {
         {{"hb", "\\fa", "\\s1", "\\t1", "\\edelete"}, wordExists},
         {{"hb", "\\fa", "\\s1", "\\t1", "\\eFAT"}, wordExists},
         {{"hb", "\\fa", "\\s1", "\\t1", "\\eyes"}, wordDeleted},
+        {{"hb", "\\eyes", "\\fa", "\\s1\\t1", "\\eT"}, wordExists},
         {{"hb", "\\fa", "\\s1", "\\t1", "\\e1"}, wordDeleted},
         {{"hb", "\\fa", "\\s1", "\\t1", "\\e"}, wordDeleted},
         {{"hb", "\\s1\\eFALSE", "\\t1\\efalse", "\\e\tTrue ", "\\fa"}, ""},

@@ -99,6 +99,7 @@ TEST(NameRules, PartsOfANameOnEachSystem) {
         {windows, "C:*.txt", "*.txt", "C:", true, false},
         {windows, "\\*", "*", "\\", true, false},
         {windows, "*.txt", "*.txt", "", true, false},
+        {windows, "ab*.txt", "ab*.txt", "", true, false},  // a drive needs its colon
         {windows, "\\\\?\\C:\\jobs\\done.flg", "done.flg", "\\\\?\\C:\\jobs", false, false},
         {windows, "//?/C:/in/*", "*", "//?/C:/in", true, false},
         {windows, "C:\\in\\*\\done.flg", "done.flg", "C:\\in\\*", false, true},
@@ -126,6 +127,9 @@ TEST(NameRules, PartsOfANameOnEachSystem) {
     EXPECT_TRUE(NameInFolderOf(posix, "*", "0123456789a", name, sizeof name));
     EXPECT_FALSE(NameInFolderOf(posix, "/*", "0123456789a", name, sizeof name));
     EXPECT_STREQ("", name);
+    // A pattern without a folder part is read in the current folder.
+    EXPECT_TRUE(CopyFolderPart(posix, "*.csv", name, sizeof name));
+    EXPECT_STREQ(".", name);
 }
 
 // The probes' answers to each system error are checked against real files
