@@ -45,8 +45,7 @@ echo "folder reads for a pattern that all 3000 entries match: $reads"
 # itself finds this local folder empty in one read, a snapshot: two reads and
 # no wait for the folder's clock. The folder stream's scans take the clock
 # rule, two scans of two reads.
-if ! grep -qi "^SNAPSHOT_FILE_SYSTEM(0x0*$(stat -f -c %t "$scratch"))" \
-  "$(dirname "$0")/../names/snapshot_file_systems.inc"; then
+if ! "$(dirname "$0")/on_snapshot_file_system.sh" "$scratch"; then
   echo "the deletion pass is not counted: $scratch is on no local file system"
   exit 0
 fi

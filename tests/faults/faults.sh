@@ -25,11 +25,6 @@ cleanup() {
   exit "$status"
 }
 trap cleanup EXIT
-# Whether a folder's file system is one where a read of a whole folder is a
-# snapshot, by the tool's own list.
-on_snapshot_file_system() { # folder
-  grep -qi "^SNAPSHOT_FILE_SYSTEM(0x0*$(stat -f -c %t "$1"))" "$here/../../names/snapshot_file_systems.inc"
-}
 flag=$scratch/flag
 out=$scratch/out.txt
 
@@ -158,7 +153,7 @@ busy)
   # 2 ms, and for 3 s the lock swaps places with another matching name. No
   # wait says "gone" while one is there; once the last goes, a wait with no
   # pause and one with a 1 s pause each say it at their next pass.
-  on_snapshot_file_system "$scratch" || skip "$scratch is on no local file system"
+  "$here/../on_snapshot_file_system.sh" "$scratch" || skip "$scratch is on no local file system"
   folder=$scratch/in
   mkdir "$folder"
   (cd "$folder" && seq -f 'f%03g.dat' 300 | xargs touch && touch aaaa.lock)
