@@ -16,9 +16,8 @@ void Emit(const char* text, std::size_t length) {
     ++writeCount;
 }
 
-// Large enough for the usage box in one piece; longer texts go out in parts.
 struct Line {
-    char text[2048];
+    char text[kLongestText];
     std::size_t length;
 };
 

@@ -9,7 +9,7 @@
 #endif
 
 // Formatted printing of the tool's texts to standard output. Each call hands
-// its text to the platform in one piece (a text over 2048 bytes in several):
+// its text to the platform in one piece (a text over kLongestText bytes in several):
 // a Windows console shows it at once, other output collects it until the
 // next ConsoleFlush. Understands %s, %d, %u and %%: all the tool's texts need,
 // without pulling the C library's whole formatting machinery into a waiting

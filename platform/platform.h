@@ -77,6 +77,13 @@ std::size_t SystemNameLength(const char* name);
 // fatal, and no system dialog may hold up a probe.
 void PrepareProcess();
 
+// The longest text the tool hands over in one write, the usage box's; longer
+// texts go in parts.
+constexpr std::size_t kLongestText = 2048;
+// Redirected output collects this much, all that a run prints before its
+// first pause, before it must be written.
+constexpr std::size_t kOutputBufferBytes = 4096;
+
 // Text for standard output: a Windows console gets it at once; elsewhere it
 // goes through a buffer that FlushOutput empties.
 void WriteOutput(const char* text, std::size_t length);

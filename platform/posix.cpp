@@ -22,7 +22,7 @@ namespace {
 // Standard output is written directly, not through stdio: a waiting process
 // then carries neither stdio's buffers nor its formatting code. A terminal
 // needs no write of its own: the loop empties the buffer before each pause.
-char pending[4096];
+char pending[kOutputBufferBytes];
 std::size_t pendingLength = 0;
 
 // Output that cannot be written (a closed descriptor, a reader gone, a full

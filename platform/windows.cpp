@@ -20,18 +20,17 @@ namespace {
 HANDLE console = nullptr;
 
 // One text of the tool at most, which is never more UTF-16 units than bytes.
-constexpr int kWideCapacity = 2048;
-wchar_t wideText[kWideCapacity];
+wchar_t wideText[kLongestText];
 
 // False when the text cannot be converted; it then goes out as bytes. A
 // sequence that is not valid in the code page becomes U+FFFD, so a name cut
 // inside a character still leaves the rest of its line readable.
 bool WriteToConsole(const char* text, std::size_t length) {
-    if (length == 0 || length > kWideCapacity) {
+    if (length == 0 || length > kLongestText) {
         return false;
     }
-    const int wideLength =
-        MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), wideText, kWideCapacity);
+    const int wideLength = MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), wideText,
+                                               static_cast<int>(kLongestText));
     if (wideLength == 0) {
         return false;
     }
@@ -43,7 +42,7 @@ bool WriteToConsole(const char* text, std::size_t length) {
 // Redirected output: room for all that a run prints before its first pause,
 // which then reaches a log in one write (the run-time's own 512 bytes would
 // write the settings of a long name before the pause).
-char outputBuffer[4096];
+char outputBuffer[kOutputBufferBytes];
 
 // The guard prints a few texts and nothing more.
 constexpr SIZE_T kThreadStackBytes = 65536;

@@ -76,6 +76,7 @@ TEST(Driver, ReportsOnlyTheFirstMissingParameter) {
         {{"hb", "fC:\\x", "\\s1", "\\t1", "\\eT"}, fileError, false},
         {{"hb", " f/tmp/x", "\\s1", "\\t1", "\\eT"}, fileError, true},
         {{"tools/hb", "\\f/w/x", "\\s1", "junk", "\\eT"}, timeoutError, false},
+        {{"C:\\tools\\t7\\hb.exe", "\\fx", "\\s0", "\\eF", "junk"}, timeoutError, false},
         {{"hb", "\\fx", "\\s1", "\\t1", "d"},
          "    ERROR - \"File should exist\" flag not found (input parameter = \"\\e\")\n",
          false},
@@ -166,95 +167,6 @@ TEST(Driver, NamesThatCannotBeCheckedAreNeverProbed) {
     }
 }
 
-// Values that may not say what the caller meant read as they read, and one
-// line each under the echo says so, in this order: the name, the pause, the
-// timeout, the flag.
-TEST(Driver, ValuesThatMayBeMisreadAreNamed) {
-    const std::string pause = "    WARNING! Seconds to sleep is not a whole number; it reads as ";
-    const std::string timeout = "    WARNING! Timeout minutes is not a whole number; it reads as ";
-    const std::string word = "    WARNING! File condition is neither T nor F; it reads as: ";
-    const std::string wordExists = word + "Wait for file to exist.\n";
-    const std::string wordDeleted = word + "Wait for file to be deleted.\n";
-    const struct {
-        std::vector<const char*> argv;
-        std::string warnings;
-    } cases[] = {
-        {{"hb", "\\f", "\\s2x", "\\t1.5", "\\eF"},
-         "    WARNING! File name is empty; it cannot be checked.\n" + pause + "2.\n" + timeout +
-             "1.\n"},
-        {{"hb", "\\fa", "\\s", "\\t0x10", "\\eF"}, pause + "0.\n" + timeout + "0.\n"},
-        {{"hb", "\\fa", "\\sabc", "\\t2h", "\\eF"}, pause + "0.\n" + timeout + "2.\n"},
-        {{"hb", "\\fa", "\\s1e3", "\\t -1 ", "\\eF"}, pause + "1.\n"},
-        {{"hb", "\\fa", "\\s \t+99999999999\t", "\\t-2", "\\eF"}, ""},
-        {{"hb", "\\fa", "\\s1", "\\t1", "\\edelete"}, wordExists},
-        {{"hb", "\\fa", "\\s1", "\\t1", "\\eFAT"}, wordExists},
-        {{"hb", "\\fa", "\\s1", "\\t1", "\\eyes"}, wordDeleted},
-        {{"hb", "\\eyes", "\\fa", "\\s1\\t1", "\\eT"}, wordExists},
-        {{"hb", "\\fa", "\\s1", "\\t1", "\\e1"}, wordDeleted},
-        {{"hb", "\\fa", "\\s1", "\\t1", "\\e"}, wordDeleted},
-        {{"hb", "\\s1\\eFALSE", "\\t1\\efalse", "\\e\tTrue ", "\\fa"}, ""},
-        {{"hb", "\\s1\\eyes\\t1", "\\fa", "x", "y"}, wordDeleted},
-        {{"hb", "\\f", "\\s1x", "\\t2y", "\\eyes"},
-         "    WARNING! File name is empty; it cannot be checked.\n" + pause + "1.\n" + timeout +
-             "2.\n" + wordDeleted},
-    };
-    for (const auto& c : cases) {
-        sim::World& world = sim::Reset();
-        RunTool(c.argv);
-        const std::size_t echoEnd = world.output.find("\n\n") + 2;
-        const std::size_t header = world.output.find("[ Waiting for File");
-        ASSERT_NE(std::string::npos, header) << world.output;
-        EXPECT_EQ(c.warnings, world.output.substr(echoEnd, header - echoEnd))
-            << c.argv[0] << " " << c.argv[1] << " " << c.argv[2] << " " << c.argv[4];
-    }
-}
-
-// A marker counts where an argument begins, or after the value of a pause,
-// a timeout or a flag; never in a path, the program's own included. What is
-// read shows in the echo, with no warning under it, or as the error.
-TEST(Driver, AMarkerCountsOnlyWhereAParameterBegins) {
-    const auto echo = [](const char* name, int sleep, int timeout, bool exist) {
-        return "    File to check:    " + std::string(name) +
-               "\n    Seconds to sleep: " + std::to_string(sleep) +
-               "\n    Timeout minutes:  " + std::to_string(timeout) +
-               "\n    File condition:   Wait for file to " + (exist ? "exist" : "be deleted") +
-               "\n\n";
-    };
-    const struct {
-        std::vector<const char*> argv;
-        std::string reads;
-    } cases[] = {
-        {{"hb", "\\s5", "\\t10", "\\eT", "\\fC:\\temp\\a.txt"},
-         echo("C:\\temp\\a.txt", 5, 10, true)},
-        {{"hb", "\\s1", "\\t1", "\\eT", "\\fC:\\jobs\\t0"}, echo("C:\\jobs\\t0", 1, 1, true)},
-        {{"hb", "\\fC:\\etc\\lock", "\\s5", "\\t10", "\\eF"}, echo("C:\\etc\\lock", 5, 10, false)},
-        {{"hb", "\\FC:\\files\\x", "\\S1", "\\T1", "\\ET"}, echo("C:\\files\\x", 1, 1, true)},
-        {{"C:\\Enterprise\\hollowbrook.exe", "\\fa", "\\s1", "\\t1", "\\eF"},
-         echo("a", 1, 1, false)},
-        {{"C:\\tools\\t7\\hollowbrook.exe", "\\fx", "\\s0", "\\eF", "junk"},
-         "    ERROR - # timeout minutes was not found (input parameter = \"\\t\")\n"},
-        {{"hb", "C:\\jobs\\files\\done.flg", "\\s1", "\\t1", "\\eF"},
-         "    ERROR - File name not found (input parameter = \"\\f\")\n"},
-        {{"hb", "\\fx", "\\s0", "\\eF\\t5", "junk"}, echo("x", 0, 5, false)},
-        {{"hb", "\\fx", "\\s0\\eT", "\\t0", "junk"}, echo("x", 0, 0, true)},
-        {{"hb", "\\fx", "\\s5\\t10", "\\eT", "junk"}, echo("x", 5, 10, true)},
-        {{"hb", "\\fx", "\\s0\\t0\\eF", "a", "b"}, echo("x", 0, 0, false)},
-        {{"hb", " \\fC:\\x", "\\s1", "\\t1", "\\eT"}, echo("C:\\x", 1, 1, true)},
-        {{"hb", "\\fa", "\\s1\\t1", "\\s5\\t10\\fb", "\\eT"}, echo("b", 5, 10, true)},
-        {{"\\ETools\\hb.exe", "\\fa", "\\s1", "\\t1", "\\eF"}, echo("a", 1, 1, false)},
-    };
-    for (const auto& c : cases) {
-        sim::World& world = sim::Reset();
-        // There, then gone: either wait ends by its second check.
-        world.file = [checks = 0](std::uint64_t) mutable {
-            return ++checks == 1 ? FileState::exists : FileState::absent;
-        };
-        RunTool(c.argv);
-        const std::size_t header = world.output.find("[ Waiting for File");
-        EXPECT_EQ(kWelcome + c.reads, world.output.substr(0, header)) << c.argv[1] << c.argv[2];
-    }
-}
-
 // A wildcard in the last part makes a pattern; the ? of the long-path prefix
 // does not.
 TEST(Driver, PatternsAndLongPathsAreCheckedEachTheirWay) {
@@ -272,6 +184,39 @@ TEST(Driver, PatternsAndLongPathsAreCheckedEachTheirWay) {
                   std::vector<std::string>{c.name});
         EXPECT_TRUE((c.pattern ? world.probedNames : world.probedPatterns).empty());
     }
+}
+
+TEST(Driver, TypicalRunEndToEnd) {
+    sim::World& world = sim::Reset();
+    world.file = sim::AppearsAt(35);
+    const char* argv[] = {"hollowbrook.exe", "\\fC:\\jobs\\done.flg", "\\s10", "\\t30", "\\eT"};
+    EXPECT_EQ(0, HollowbrookMain(5, argv));
+    EXPECT_EQ(std::string(kWelcome) +
+                  "    File to check:    C:\\jobs\\done.flg\n"
+                  "    Seconds to sleep: 10\n"
+                  "    Timeout minutes:  30\n"
+                  "    File condition:   Wait for file to exist\n"
+                  "\n"
+                  "[ Waiting for File to Appear ]\n"
+                  "    ...\n"
+                  "    File Condition Met: File was found\n"
+                  "\n"
+                  "[ Time Elapsed ]\n"
+                  "    hr:mn:sc\n"
+                  "    --------\n"
+                  "    00:00:40\n",
+              world.output);
+}
+
+TEST(Driver, TimedOutRunEndsWithTheSameReport) {
+    sim::World& world = sim::Reset();
+    const char* argv[] = {"hb", "\\fx", "\\s10", "\\t1", "\\eT"};
+    HollowbrookMain(5, argv);
+    const std::string tail =
+        "File was not found.\n\n[ Time Elapsed ]\n    hr:mn:sc\n    --------\n"
+        "    00:01:10\n";
+    ASSERT_GE(world.output.size(), tail.size());
+    EXPECT_EQ(tail, world.output.substr(world.output.size() - tail.size()));
 }
 
 }  // namespace

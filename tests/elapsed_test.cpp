@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "frontend/driver.h"
 #include "tests/sim_platform.h"
 #include "wait/elapsed.h"
 
@@ -27,43 +26,6 @@ TEST(ElapsedTime, PrintsHoursMinutesAndSecondsOfTheWholeRun) {
             std::string("\n[ Time Elapsed ]\n    hr:mn:sc\n    --------\n    ") + c.shown + "\n",
             world.output);
     }
-}
-
-TEST(ElapsedTime, TypicalRunEndToEndOnTheSimulatedPlatform) {
-    sim::World& world = sim::Reset();
-    world.file = sim::AppearsAt(35);
-    const char* argv[] = {"hollowbrook.exe", "\\fC:\\jobs\\done.flg", "\\s10", "\\t30", "\\eT"};
-    EXPECT_EQ(0, HollowbrookMain(5, argv));
-    EXPECT_EQ(
-        "+------------------------------+\n"
-        "| Welcome to \"Hollowbrook.exe\" |\n"
-        "+------------------------------+\n"
-        "[ Checking User Input ]\n"
-        "    File to check:    C:\\jobs\\done.flg\n"
-        "    Seconds to sleep: 10\n"
-        "    Timeout minutes:  30\n"
-        "    File condition:   Wait for file to exist\n"
-        "\n"
-        "[ Waiting for File to Appear ]\n"
-        "    ...\n"
-        "    File Condition Met: File was found\n"
-        "\n"
-        "[ Time Elapsed ]\n"
-        "    hr:mn:sc\n"
-        "    --------\n"
-        "    00:00:40\n",
-        world.output);
-}
-
-TEST(ElapsedTime, TimedOutRunEndsWithTheSameReport) {
-    sim::World& world = sim::Reset();
-    const char* argv[] = {"hb", "\\fx", "\\s10", "\\t1", "\\eT"};
-    HollowbrookMain(5, argv);
-    const std::string tail =
-        "File was not found.\n\n[ Time Elapsed ]\n    hr:mn:sc\n    --------\n"
-        "    00:01:10\n";
-    ASSERT_GE(world.output.size(), tail.size());
-    EXPECT_EQ(tail, world.output.substr(world.output.size() - tail.size()));
 }
 
 }  // namespace

@@ -22,12 +22,12 @@ TEST(NameRules, PatternsMatchEntriesCharacterByCharacter) {
 }
 
 // Every pattern and name that together hold at most five symbols (four under
-// an emulator or valgrind) of this
-// alphabet, against the reference: * and ?, plain characters, two UTF-8
-// characters of 2 bytes with one lead byte, one of 4 bytes, and six byte
-// sequences that are no character: a lone continuation byte, an overlong NUL,
-// an overlong 3-byte form, a surrogate, a code point beyond U+10FFFF, and the
-// 4-byte character cut before its last byte.
+// an emulator or the sanitizers) of this alphabet, against the reference: *
+// and ?, plain characters, two UTF-8 characters of 2 bytes with one lead
+// byte, one of 4 bytes, and six byte sequences that are no character: a lone
+// continuation byte, an overlong NUL, an overlong 3-byte form, a surrogate, a
+// code point beyond U+10FFFF, and the 4-byte character cut before its last
+// byte.
 TEST(NameRules, MatcherAgreesWithTheReferenceOnEveryShortPatternAndName) {
     const std::vector<std::string> alphabet = {"*",
                                                "?",

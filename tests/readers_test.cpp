@@ -3,7 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "frontend/driver.h"
 #include "frontend/readers.h"
+#include "tests/sim_platform.h"
 #include "wait/run_settings.h"
 
 namespace {
@@ -31,13 +33,35 @@ const ReaderCase kCases[] = {
      30,
      true},
     {"lower case before upper case", {"\\fa", "\\S2\\s4", "\\T3", "\\Et"}, true, "a", 4, 3, true},
-    {"upper case alone",
-     {"\\FC:\\Data\\x", "\\S2", "\\T3", "\\EF"},
+    {"upper case alone, a \\f in the path no marker",
+     {"\\FC:\\files\\x", "\\S2", "\\T3", "\\ET"},
      true,
-     "C:\\Data\\x",
+     "C:\\files\\x",
      2,
      3,
+     true},
+    // A marker counts where an argument begins, blanks before it allowed, or
+    // after the value of a pause, a timeout or a flag; never in a path.
+    {"a path's \\t",
+     {"\\s5", "\\t10", "\\eT", "\\fC:\\temp\\a.txt"},
+     true,
+     "C:\\temp\\a.txt",
+     5,
+     10,
+     true},
+    {"a path's \\e",
+     {"\\fC:\\etc\\lock", "\\s5", "\\t10", "\\eF"},
+     true,
+     "C:\\etc\\lock",
+     5,
+     10,
      false},
+    {"inside an argument", {"C:\\jobs\\files\\x", "\\s1", "\\t1", "\\eF"}, false, "", 1, 1, false},
+    {"after a flag", {"\\fx", "\\s0", "\\eF\\t5", "-"}, true, "x", 0, 5, false},
+    {"a flag after a pause", {"\\fx", "\\s0\\eT", "\\t0", "-"}, true, "x", 0, 0, true},
+    {"three in one", {"\\fx", "\\s0\\t0\\eF", "a", "b"}, true, "x", 0, 0, false},
+    {"blanks before", {" \\fC:\\x", "\\s1", "\\t1", "\\eT"}, true, "C:\\x", 1, 1, true},
+    {"the last wins", {"\\fa", "\\s1\\t1", "\\s5\\t10\\fb", "\\eT"}, true, "b", 5, 10, true},
     {"one argument, two parameters", {"\\fa", "\\s5\\t10", "-", "\\eF"}, true, "a", 5, 10, false},
     {"blanks before a number",
      {"\\fC:\\x.txt", "\\s \t 7", "\\t", "\\e"},
@@ -132,6 +156,53 @@ TEST(Readers, FindEveryParameterByItsMarker) {
         EXPECT_EQ(c.timeoutMinutes, settings.timeoutMinutes);
         EXPECT_EQ(c.fileShouldExist, settings.fileShouldExist);
         EXPECT_EQ(c.fileNameCut, settings.fileNameCut);
+    }
+}
+
+int RunTool(std::vector<const char*> argv) {
+    return HollowbrookMain(static_cast<int>(argv.size()), argv.data());
+}
+
+// Values that may not say what the caller meant read as they read, and one
+// line each under the echo says so, in this order: the name, the pause, the
+// timeout, the flag.
+TEST(Readers, ValuesThatMayBeMisreadAreNamed) {
+    const std::string pause = "    WARNING! Seconds to sleep is not a whole number; it reads as ";
+    const std::string timeout = "    WARNING! Timeout minutes is not a whole number; it reads as ";
+    const std::string word = "    WARNING! File condition is neither T nor F; it reads as: ";
+    const std::string wordExists = word + "Wait for file to exist.\n";
+    const std::string wordDeleted = word + "Wait for file to be deleted.\n";
+    const struct {
+        std::vector<const char*> argv;
+        std::string warnings;
+    } cases[] = {
+        {{"hb", "\\f", "\\s2x", "\\t1.5", "\\eF"},
+         "    WARNING! File name is empty; it cannot be checked.\n" + pause + "2.\n" + timeout +
+             "1.\n"},
+        {{"hb", "\\fa", "\\s", "\\t0x10", "\\eF"}, pause + "0.\n" + timeout + "0.\n"},
+        {{"hb", "\\fa", "\\sabc", "\\t2h", "\\eF"}, pause + "0.\n" + timeout + "2.\n"},
+        {{"hb", "\\fa", "\\s1e3", "\\t -1 ", "\\eF"}, pause + "1.\n"},
+        {{"hb", "\\fa", "\\s \t+99999999999\t", "\\t-2", "\\eF"}, ""},
+        {{"hb", "\\fa", "\\s1", "\\t1", "\\edelete"}, wordExists},
+        {{"hb", "\\fa", "\\s1", "\\t1", "\\eFAT"}, wordExists},
+        {{"hb", "\\fa", "\\s1", "\\t1", "\\eyes"}, wordDeleted},
+        {{"hb", "\\eyes", "\\fa", "\\s1\\t1", "\\eT"}, wordExists},
+        {{"hb", "\\fa", "\\s1", "\\t1", "\\e1"}, wordDeleted},
+        {{"hb", "\\fa", "\\s1", "\\t1", "\\e"}, wordDeleted},
+        {{"hb", "\\s1\\eFALSE", "\\t1\\efalse", "\\e\tTrue ", "\\fa"}, ""},
+        {{"hb", "\\s1\\eyes\\t1", "\\fa", "x", "y"}, wordDeleted},
+        {{"hb", "\\f", "\\s1x", "\\t2y", "\\eyes"},
+         "    WARNING! File name is empty; it cannot be checked.\n" + pause + "1.\n" + timeout +
+             "2.\n" + wordDeleted},
+    };
+    for (const auto& c : cases) {
+        sim::World& world = sim::Reset();
+        RunTool(c.argv);
+        const std::size_t echoEnd = world.output.find("\n\n") + 2;
+        const std::size_t header = world.output.find("[ Waiting for File");
+        ASSERT_NE(std::string::npos, header) << world.output;
+        EXPECT_EQ(c.warnings, world.output.substr(echoEnd, header - echoEnd))
+            << c.argv[0] << " " << c.argv[1] << " " << c.argv[2] << " " << c.argv[4];
     }
 }
 

@@ -2,7 +2,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
+
+#include "wait/stall_guard.h"
+#include "wait/wait_loop.h"
 
 namespace sim {
 namespace {
@@ -23,6 +27,20 @@ std::function<FileState(std::uint64_t)> AppearsAt(std::uint64_t second) {
     return [second](std::uint64_t nowMs) {
         return nowMs >= second * 1000 ? FileState::exists : FileState::absent;
     };
+}
+
+RunSettings Settings(std::int32_t sleepSeconds, std::uint32_t timeoutMinutes, bool shouldExist) {
+    RunSettings settings{};
+    std::strcpy(settings.fileName, "C:\\jobs\\done.flg");
+    settings.sleepSeconds = sleepSeconds;
+    settings.timeoutMinutes = timeoutMinutes;
+    settings.fileShouldExist = shouldExist;
+    return settings;
+}
+
+void Wait(const RunSettings& settings) {
+    StartStallGuard(settings, 0);
+    PollFileCondition(settings);
 }
 
 }  // namespace sim

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "wait/run_settings.h"
 
 namespace sim {
 
@@ -56,5 +57,11 @@ World& Reset();
 
 // A file that comes into existence at the given second and stays.
 std::function<FileState(std::uint64_t)> AppearsAt(std::uint64_t second);
+
+// The settings of a wait for C:\jobs\done.flg.
+RunSettings Settings(std::int32_t sleepSeconds, std::uint32_t timeoutMinutes, bool shouldExist);
+
+// A wait as the driver starts it: the guard, due from 0 s, then the loop.
+void Wait(const RunSettings& settings);
 
 }  // namespace sim

@@ -171,10 +171,6 @@ bool GuardLook() {
     const std::uint32_t writeStuck = WriteStuck(&guardWatch, now);
     const std::uint32_t probe = probeCount;
     const std::uint32_t probeStuck = SecondsStuck(&guardWatch.probe, probe, now);
-    // It acts only once the timeout is due, however early it began to look.
-    if (SecondsBetween(job.startTime, now) < job.dueSeconds) {
-        return false;
-    }
     return writeStuck >= kStalledSeconds ||
            (probeStuck >= kStalledSeconds && TakeOverStalledRun(probe, probeStuck));
 }

@@ -2,12 +2,12 @@
 // write to standard output does not return, as on a share whose server
 // stopped answering or on a terminal stopped with Ctrl-S. It starts before
 // the run's first text, sleeps until one stall (kStalledSeconds) before the
-// timeout is due, then looks once a second, and acts only once the timeout is
-// due. A write that it has seen under way for a stall ends the process at
-// once, with nothing more written. A probe that it has seen under way for a
-// stall is taken over: the guard prints the timeout lines, how long it saw
-// the file system not answer and the elapsed-time report, and ends the
-// process. The status is 0 either way.
+// timeout is due, then looks once a second, so that what it has watched for
+// a stall is due no earlier than the timeout. A write that it has seen under
+// way for a stall ends the process at once, with nothing more written. A
+// probe that it has seen under way for a stall is taken over: the guard
+// prints the timeout lines, how long it saw the file system not answer and
+// the elapsed-time report, and ends the process. The status is 0 either way.
 // It counts only what it watched: from the look that first saw a write or a
 // probe under way, and afresh from a late look (kLateSeconds or more later
 // than it asked for: the process was stopped, the machine suspended).
@@ -36,7 +36,8 @@ ProbeTicket BeginProbe(bool timeoutPrinted);
 RunOwner EndProbe(ProbeTicket ticket);
 void WaitToBeEnded();
 
-// One look of the guard, as it takes them once a second: true when the run
+// One look of the guard, as it takes them once a second from one stall before
+// the due time: true when the run
 // must end now, because a write has not moved or because the guard took a
 // stalled probe over and printed the run's end.
 bool GuardLook();

@@ -1,0 +1,130 @@
+# What the test command and the full check share, sourced by both: each
+# step's wall time for the table at the end, CTest runs whose results are
+# counted from their JUnit files, and the idle priority for work in the
+# background. A skipped test (exit status 77) is counted apart and named with
+# the line that says why. A CTest run fails when a test failed, when it ran
+# none, or when all of them skipped on a machine that has what they need.
+
+step_names=()
+step_seconds=()
+passed=0
+failed=0
+skipped=0
+logs=$(mktemp -d /tmp/hollowbrook-steps-XXXXXX)
+trap 'jobs -p | xargs -r kill 2>/dev/null; rm -rf "$logs"' EXIT
+
+now_tenths() { local micro=${EPOCHREALTIME/[.,]/}; echo $((10#$micro / 100000)); }
+as_seconds() { echo "$(($1 / 10)).$(($1 % 10))"; }
+run_started=$(now_tenths)
+record_step() { # name, tenths of a second
+  step_names+=("$1")
+  step_seconds+=("$(as_seconds "$2")")
+}
+# Runs a command as a step of its own, timed; its status is the step's.
+step() { # name, command...
+  local name=$1 started status=0
+  shift
+  started=$(now_tenths)
+  "$@" || status=$?
+  record_step "$name" $(($(now_tenths) - started))
+  return "$status"
+}
+report() {
+  local index
+  echo "| step | wall time (s) |"
+  echo "| --- | ---: |"
+  for index in "${!step_names[@]}"; do
+    echo "| ${step_names[$index]} | ${step_seconds[$index]} |"
+  done
+  echo "| all | $(as_seconds $(($(now_tenths) - run_started))) |"
+  echo "tests: $passed passed, $failed failed, $skipped skipped"
+}
+finish() { # the script's status: 0 when nothing failed
+  report
+  [ "$failed" -eq 0 ]
+}
+give_up() { # why
+  echo "FAIL: $*"
+  failed=$((failed + 1))
+  report
+  exit 1
+}
+
+idle() {
+  if chrt -i 0 true 2>/dev/null; then chrt -i 0 "$@"; else nice -n 19 "$@"; fi
+}
+
+configure() { # preset
+  cmake --preset "$1" >"$logs/configure-$1" 2>&1 || { cat "$logs/configure-$1"; return 1; }
+}
+build() { # preset, targets...
+  local preset=$1 targets=()
+  shift
+  [ "$#" -eq 0 ] || targets=(--target "$@")
+  ${build_priority:-} cmake --build --preset "$preset" -j "$(nproc)" "${targets[@]}" \
+    >"$logs/build-$preset" 2>&1 || { cat "$logs/build-$preset"; return 1; }
+}
+# The same at the idle priority, beside tests that mostly wait.
+idle_build() { build_priority=idle build "$@"; }
+
+# Counts one CTest run from its JUnit file; false when it failed as above.
+# FUSE is all that some tests need beyond the build: where /dev/fuse is
+# missing, a run whose every test skipped is no failure.
+count() { # name, CTest's status
+  local counts
+  counts=$(python3 - "$logs/$1.xml" <<'EOF'
+import sys, xml.etree.ElementTree as tree
+cases = tree.parse(sys.argv[1]).getroot().iter("testcase")
+run = fail = skip = 0
+for case in cases:
+    status = case.get("status")
+    if status == "notrun" or case.find("skipped") is not None:
+        skip += 1
+        out = case.findtext("system-out") or ""
+        why = [line for line in out.splitlines() if "SKIP" in line]
+        print("SKIPPED:", case.get("name") + ":", why[-1] if why else "(no reason printed)",
+              file=sys.stderr)
+    elif status == "fail":
+        fail += 1
+    else:
+        run += 1
+print(run, fail, skip)
+EOF
+  ) || counts="0 1 0"
+  local run fails skips
+  read -r run fails skips <<<"$counts"
+  passed=$((passed + run))
+  failed=$((failed + fails))
+  skipped=$((skipped + skips))
+  if [ $((run + fails + skips)) -eq 0 ]; then
+    echo "FAIL: $1 ran no test"
+    failed=$((failed + 1))
+    return 1
+  fi
+  if [ "$skips" -gt 0 ] && [ $((run + fails)) -eq 0 ] && [ -e /dev/fuse ]; then
+    echo "FAIL: every test of $1 skipped, on a machine that can run them"
+    failed=$((failed + 1))
+    return 1
+  fi
+  [ "$fails" -eq 0 ] && [ "$2" -eq 0 ]
+}
+
+# A CTest run in the background, its output in a log of its own; end_ctest
+# waits for it, shows it and counts it. Its time runs from start to end.
+declare -A ctest_pids ctest_started
+start_ctest() { # name, ctest arguments...
+  local name=$1
+  shift
+  ctest_started[$name]=$(now_tenths)
+  (ctest "$@" --output-on-failure --output-junit "$logs/$name.xml" >"$logs/$name" 2>&1) &
+  ctest_pids[$name]=$!
+}
+end_ctest() { # name, what the table calls it
+  local name=$1 status=0
+  wait "${ctest_pids[$name]}" || status=$?
+  record_step "$2" $(($(now_tenths) - ${ctest_started[$name]}))
+  echo "=== $name ==="
+  grep -E '^ *[0-9]+/[0-9]+ Test|tests passed|Total Test time' "$logs/$name" || true
+  [ "$status" -eq 0 ] || cat "$logs/$name"
+  count "$name" "$status"
+}
