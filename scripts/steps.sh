@@ -64,8 +64,7 @@ build() { # preset, targets...
   ${build_priority:-} cmake --build --preset "$preset" -j "$(nproc)" "${targets[@]}" \
     >"$logs/build-$preset" 2>&1 || { cat "$logs/build-$preset"; return 1; }
 }
-# The same at the idle priority, beside tests that mostly wait.
-idle_build() { build_priority=idle build "$@"; }
+
 
 # Counts one CTest run from its JUnit file; false when it failed as above.
 # FUSE is all that some tests need beyond the build: where /dev/fuse is
@@ -116,13 +115,16 @@ start_ctest() { # name, ctest arguments...
   local name=$1
   shift
   ctest_started[$name]=$(now_tenths)
-  (ctest "$@" --output-on-failure --output-junit "$logs/$name.xml" >"$logs/$name" 2>&1) &
+  (status=0
+    ctest "$@" --output-on-failure --output-junit "$logs/$name.xml" >"$logs/$name" 2>&1 || status=$?
+    now_tenths >"$logs/$name.ended"
+    exit "$status") &
   ctest_pids[$name]=$!
 }
 end_ctest() { # name, what the table calls it
   local name=$1 status=0
   wait "${ctest_pids[$name]}" || status=$?
-  record_step "$2" $(($(now_tenths) - ${ctest_started[$name]}))
+  record_step "$2" $(($(cat "$logs/$name.ended") - ${ctest_started[$name]}))
   echo "=== $name ==="
   grep -E '^ *[0-9]+/[0-9]+ Test|tests passed|Total Test time' "$logs/$name" || true
   [ "$status" -eq 0 ] || cat "$logs/$name"

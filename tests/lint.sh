@@ -9,6 +9,8 @@ build=$2
 cd "$src"
 product=(console/*.cpp frontend/*.cpp names/*.cpp wait/*.cpp platform/posix.cpp)
 status=0
+# Never beside the fault tests whose churn keeps both cores busy.
+exec 9>/tmp/hollowbrook-cores.lock && flock 9
 check() { # name, command...
   local name=$1
   shift

@@ -48,6 +48,11 @@ now_ms() {
 }
 expect_in_output() { grep -qF -- "$1" "$out" || fail "missing: $1"; }
 expect_not_in_output() { ! grep -qF -- "$1" "$out" || fail "unexpected: $1"; }
+# The cases whose churn keeps both cores busy take the machine one at a time,
+# whichever test run they belong to, and never beside the static checks.
+case $case_name in
+renames | busy | coarse) exec 9>/tmp/hollowbrook-cores.lock && flock 9 ;;
+esac
 
 case "$case_name" in
 clock)
