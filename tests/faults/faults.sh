@@ -143,11 +143,11 @@ renames)
   mkdir "$scratch/in"
   (cd "$scratch/in" && seq -f 'f%05g.dat' 20000 | xargs touch && touch aaaa.csv)
   (cd "$scratch/in" &&
-    nice -n 19 perl -e '$end = time + 8; while (time < $end) { rename "aaaa.csv", "zzzz.csv"; rename "zzzz.csv", "aaaa.csv" }') &
+    nice -n 19 perl -e '$end = time + 4; while (time < $end) { rename "aaaa.csv", "zzzz.csv"; rename "zzzz.csv", "aaaa.csv" }') &
   swapper=$!
   nice -n 19 "$tool" "\\f$scratch/in/*.csv" '\s0' '\t0' '\eF' >"$out" &
   pid=$!
-  sleep 6
+  sleep 3
   kill -0 "$pid" 2>/dev/null || { wait "$swapper"; fail "ended while a match was there"; }
   kill "$pid"
   wait "$swapper"
@@ -212,11 +212,11 @@ coarse)
   )
   for kind in renames creates; do
     touch "$mounted/aaaa.csv"
-    (cd "$mounted" && nice -n 19 perl -e "\$end = time + 5; while (time < \$end) { ${churn[$kind]} }") &
+    (cd "$mounted" && nice -n 19 perl -e "\$end = time + 3; while (time < \$end) { ${churn[$kind]} }") &
     churner=$!
     nice -n 19 "$tool" "\\f$mounted/*.csv" '\s0' '\t0' '\eF' >"$out" &
     pid=$!
-    sleep 4
+    sleep 2
     kill -0 "$pid" 2>/dev/null || fail "$kind: ended while a match was there"
     wait "$churner"
     rm -f "$mounted"/*.csv
@@ -227,7 +227,7 @@ coarse)
     wait "$pid" || fail "$kind: exit status $?"
     expect_in_output "    File Condition Met: File no longer exists"
     [ "$took" -le 5100 ] || fail "$kind: said gone $took ms after the last match went"
-    echo "$kind: no gone for 4 s of churn; gone $took ms after the last match went"
+    echo "$kind: no gone for 2 s of churn; gone $took ms after the last match went"
   done
   ;;
 boottime)
