@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "names/name_rules.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -87,14 +88,18 @@ std::size_t LengthWithoutTrailingBlanks(const char* text, std::size_t length) {
     return length;
 }
 
-// Returns whether the value had to be cut to fit; a cut keeps whole characters.
+// The name's first kLongestFileName characters as the system counts them,
+// or as many whole ones as the buffer holds, its blanks at the end removed.
+// Returns whether the value had to be cut.
 bool CopyTrimmed(Value value, char* fileName, int capacity) {
     const std::size_t room = static_cast<std::size_t>(capacity - 1);
     std::size_t length =
         LengthWithoutTrailingBlanks(value.begin, static_cast<std::size_t>(value.end - value.begin));
-    const bool cut = length > room;
+    std::size_t kept = SystemNameCut(value.begin, kLongestFileName);
+    kept = kept > room ? CutAtCharacter(value.begin, room) : kept;
+    const bool cut = length > kept;
     if (cut) {
-        length = LengthWithoutTrailingBlanks(value.begin, CutAtCharacter(value.begin, room));
+        length = LengthWithoutTrailingBlanks(value.begin, kept);
     }
     std::memcpy(fileName, value.begin, length);
     fileName[length] = '\0';

@@ -18,8 +18,9 @@
 // backslash at all: a marker whose backslash a POSIX shell took.
 bool LostItsMarkerBackslash(const char* argument);
 
-// *fileNameCut tells whether the value, its trailing blanks discounted, was
-// longer than the buffer holds.
+// A longer name keeps its first kLongestFileName characters as the system
+// counts them; *fileNameCut tells whether the value, its trailing blanks
+// discounted, was cut.
 bool ReadFileNameParam(int count, const char* const* arguments, char* fileName, int capacity,
                        bool* fileNameCut);
 // *notWhole tells whether the value was more than an optional sign and

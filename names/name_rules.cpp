@@ -142,12 +142,17 @@ bool NameInFolderOf(NameSyntax syntax, const char* pattern, const char* entryNam
     return true;
 }
 
-std::size_t CountCharacters(const char* name) {
-    std::size_t count = 0;
-    for (const char* at = name; *at != '\0'; at += CharacterLength(at)) {
-        ++count;
+std::size_t CutAfterCharacters(const char* name, std::size_t longest, CharacterCount count) {
+    std::size_t length = 0;
+    for (std::size_t units = 0; name[length] != '\0';) {
+        const std::size_t bytes = CharacterLength(name + length);
+        units += count == CharacterCount::utf16Units && bytes == 4 ? 2 : 1;
+        if (units > longest) {
+            break;
+        }
+        length += bytes;
     }
-    return count;
+    return length;
 }
 
 std::size_t CutAtCharacter(const char* name, std::size_t room) {

@@ -9,7 +9,7 @@
 
 // The longest name the tool watches, in characters as the system counts
 // them against Windows' MAX_PATH: UTF-16 units on Windows, UTF-8 characters
-// on POSIX (CountCharacters). Longer paths exist (Windows' long paths, POSIX
+// on POSIX (CutAfterCharacters). Longer paths exist (Windows' long paths, POSIX
 // paths up to PATH_MAX), but the tool watches none of them.
 constexpr int kLongestFileName = 259;
 // Room for such a name at 4 bytes a character, and its terminator.
@@ -54,9 +54,15 @@ void CopyEntryName(const char* entryName, char* copy, std::size_t capacity);
 bool NameInFolderOf(NameSyntax syntax, const char* pattern, const char* entryName, char* name,
                     std::size_t capacity);
 
-// The characters of a name: each valid UTF-8 sequence is one, and so is every
-// byte that begins none, as the matcher reads them.
-std::size_t CountCharacters(const char* name);
+// How a system counts a name's characters against its limit: POSIX each
+// character as the matcher reads them (a valid UTF-8 sequence, or any other
+// byte), Windows' UTF-8 code page each UTF-16 unit, of which a character
+// beyond U+FFFF takes two.
+enum class CharacterCount { characters, utf16Units };
+
+// How many bytes of the name hold its first `longest` characters, counted
+// so: the whole name where it has no more.
+std::size_t CutAfterCharacters(const char* name, std::size_t longest, CharacterCount count);
 
 // How many bytes of the name fit in `room` bytes without leaving a character
 // in part: `room` itself, or less where a character would straddle it.

@@ -66,10 +66,11 @@ FileState ReadFolderTime(const char* pattern, FolderTime* folderTime, std::uint3
 // How this system reads a name.
 NameSyntax SystemNameSyntax();
 
-// The name's length as the system counts it against its limit: in UTF-16
-// units, into which Windows turns it from its code page, or in characters
-// (CountCharacters) on POSIX.
-std::size_t SystemNameLength(const char* name);
+// How many bytes of the name hold its first `longest` characters as the
+// system counts them against its limit: UTF-16 units, into which Windows
+// turns it from its code page, or characters on POSIX (CutAfterCharacters).
+// Whole characters only; the whole name where it has no more.
+std::size_t SystemNameCut(const char* name, std::size_t longest);
 
 // Called once, first of all: before the first clock reading, text and probe.
 // It chooses the clock where the system has more than one. A reader that goes

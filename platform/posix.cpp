@@ -241,8 +241,8 @@ NameSyntax SystemNameSyntax() {
     return NameSyntax::posix;
 }
 
-std::size_t SystemNameLength(const char* name) {
-    return CountCharacters(name);
+std::size_t SystemNameCut(const char* name, std::size_t longest) {
+    return CutAfterCharacters(name, longest, CharacterCount::characters);
 }
 
 void PrepareProcess() {

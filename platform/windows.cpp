@@ -161,10 +161,19 @@ NameSyntax SystemNameSyntax() {
     return NameSyntax::windows;
 }
 
-// A name that the code page cannot convert counts as its bytes.
-std::size_t SystemNameLength(const char* name) {
-    const int units = MultiByteToWideChar(CP_ACP, 0, name, -1, nullptr, 0);
-    return units > 0 ? static_cast<std::size_t>(units - 1) : std::strlen(name);
+// In a legacy code page each character, of one byte or of a lead byte and
+// another, is one UTF-16 unit.
+std::size_t SystemNameCut(const char* name, std::size_t longest) {
+    const UINT codePage = GetACP();
+    if (codePage == CP_UTF8) {
+        return CutAfterCharacters(name, longest, CharacterCount::utf16Units);
+    }
+    std::size_t length = 0;
+    for (std::size_t units = 0; units < longest && name[length] != '\0'; ++units) {
+        const bool lead = IsDBCSLeadByteEx(codePage, static_cast<BYTE>(name[length])) != 0;
+        length += lead && name[length + 1] != '\0' ? 2 : 1;
+    }
+    return length;
 }
 
 // Output that cannot be written is dropped, never fatal: the results of the

@@ -45,8 +45,13 @@ TEST(Driver, WrongArgumentCountShowsOnlyTheUsageBox) {
         EXPECT_EQ(23, rows);
         EXPECT_NE(
             std::string::npos,
-            windowsOutput.find("| Input:    hollowbrook.exe \\f[file] \\s[sleep] \\t[timeout] "
-                               "\\e[T/F]   |\n"));
+            windowsOutput.find(
+                "| Input:    hollowbrook.exe \\f[file] \\s[sleep] \\t[timeout] \\e[T/F]   |\n"
+                "|           \\f  The file the tool is checking for                    |\n"
+                "|           \\s  How many seconds to sleep in between each check      |\n"
+                "|           \\t  The maximum of time to run in minutes (0 = infinite) |\n"
+                "|           \\e  T = \"Return from this tool when the file exists.\"    |\n"
+                "|               F = \"Return when the file is deleted.\"               |\n"));
         EXPECT_EQ(std::string::npos, windowsOutput.find("Welcome"));
         EXPECT_EQ(0, world.pauses);
     }
@@ -124,10 +129,10 @@ TEST(Driver, NamesThatCannotBeCheckedAreNeverProbed) {
         std::string echoed;
         const char* warning;
     } cases[] = {
-        {NameSyntax::windows, "\\f" + overlong, overlong,
+        {NameSyntax::windows, "\\f" + overlong, overlong.substr(0, 259),
          "File name longer than 259 characters; it cannot be checked."},
         {NameSyntax::posix, "\\f" + accented, accented, nullptr},
-        {NameSyntax::posix, "\\f" + accented + "\xc3\xa9", accented + "\xc3\xa9",
+        {NameSyntax::posix, "\\f" + accented + "\xc3\xa9", accented,
          "File name longer than 259 characters; it cannot be checked."},
         {NameSyntax::windows, "\\f \t  ", "", "File name is empty; it cannot be checked."},
         {NameSyntax::windows, "\\fC:\\jobs\\lockdir\"", "C:\\jobs\\lockdir\"",

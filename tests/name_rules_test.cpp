@@ -133,8 +133,12 @@ TEST(NameRules, PartsOfANameOnEachSystem) {
 }
 
 // The probes' answers to each system error are checked against real files
-// (the platform test); what a Windows file time is as a folder time, here.
-TEST(SystemAnswers, AWindowsFileTimeIsAFolderTime) {
+// (the platform test); here what Wine cannot be made to answer: a search that
+// ends on another error than "no more files" left part of the folder unread,
+// and a Windows file time as a folder time.
+TEST(SystemAnswers, WhatWindowsAnswersMean) {
+    EXPECT_TRUE(WindowsErrorMeansNoMatch(18));
+    EXPECT_FALSE(WindowsErrorMeansNoMatch(64));  // the network name is no longer available
     std::int64_t seconds = 0;
     std::uint32_t nanoseconds = 0;
     SplitFileTime(0x01DB0000, 0x12345678, &seconds, &nanoseconds);
@@ -154,6 +158,9 @@ TEST(NameRules, CharactersANameMayHold) {
     }
     EXPECT_FALSE(HoldsForbiddenCharacter(NameSyntax::posix, "a\"<>|\xc5\x82 b"));
     EXPECT_FALSE(HoldsForbiddenCharacter(NameSyntax::windows, "a\x7f\xc5\x82 b"));
+    // Windows counts a character beyond U+FFFF as two UTF-16 units, POSIX as one.
+    EXPECT_EQ(1u, CutAfterCharacters("a\xf0\x9f\x98\x80z", 2, CharacterCount::utf16Units));
+    EXPECT_EQ(5u, CutAfterCharacters("a\xf0\x9f\x98\x80z", 2, CharacterCount::characters));
 }
 
 }  // namespace

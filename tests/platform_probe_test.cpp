@@ -78,8 +78,12 @@ TEST(PlatformProbe, AnswersFromTheAttributeQueryAndTheFolderSearch) {
     ASSERT_EQ(0, _mkdir((dir + "\\empty").c_str()));
     Touch(dir + "\\x.txt");
     ASSERT_EQ(static_cast<UINT>(DRIVE_NO_ROOT_DIR), GetDriveTypeA("Q:\\")) << "Q: must not exist";
+    const std::string relative = "hb-probe-" + std::to_string(_getpid()) + ".txt";
     const ProbeCase names[] = {
         {dir + "\\x.txt", FileState::exists},
+        {relative, FileState::absent},
+        {"\\\\hbserver\\share\\" + relative, FileState::absent},  // wine-run's share
+        {"\\\\hbserver\\share", FileState::exists},
         {dir, FileState::exists},
         {dir + "\\missing.txt", FileState::absent},
         {dir + "\\no-such-dir\\x.txt", FileState::absent},
@@ -100,6 +104,18 @@ TEST(PlatformProbe, AnswersFromTheAttributeQueryAndTheFolderSearch) {
     ExpectProbes(Scan, patterns, sizeof patterns / sizeof patterns[0]);
     ExpectFolderTimes(dir);
     std::system(("rmdir /s /q " + dir).c_str());
+}
+
+// In the tool's UTF-8 code page, as UTF-16 counts: 259 letters stay whole, a
+// character beyond U+FFFF counts two.
+TEST(PlatformProbe, NamesAreCutAsTheSystemCountsThem) {
+    ASSERT_EQ(static_cast<UINT>(CP_UTF8), GetACP()) << "the tool's manifest";
+    EXPECT_EQ(259u, SystemNameCut(std::string(259, 'a').c_str(), 259));
+    std::string smileys;
+    for (int count = 0; count < 130; ++count) {
+        smileys += "\xf0\x9f\x98\x80";
+    }
+    EXPECT_EQ(129u * 4, SystemNameCut(smileys.c_str(), 259));
 }
 
 #else
@@ -124,6 +140,12 @@ TEST(PlatformProbe, AnswersFromLstat) {
     };
     ExpectProbes(ProbeFile, cases, sizeof cases / sizeof cases[0]);
     std::system(("rm -rf " + dir).c_str());
+    // A character beyond U+FFFF counts one, as every other.
+    std::string smileys;
+    for (int count = 0; count < 260; ++count) {
+        smileys += "\xf0\x9f\x98\x80";
+    }
+    EXPECT_EQ(259u * 4, SystemNameCut(smileys.c_str(), 259));
 }
 
 // What only a real folder shows: its entries as the system reads them (the

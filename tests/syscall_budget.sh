@@ -40,6 +40,14 @@ reads=$(grep -c 'getdents64(' "$scratch/reads")
 echo "folder reads for a pattern that all 3000 entries match: $reads"
 [ "$reads" -eq 1 ] || { echo "FAIL: the scan did not stop at the first match"; exit 1; }
 
+# Each scan gives its folder back: with at most 32 files open, a wait that
+# scans thousands of times still sees its file appear.
+(sleep 1.5 && touch "$scratch/many/late.new") &
+output=$(ulimit -n 32 && timeout 20 "$tool" "\\f$scratch/many/*.new" '\s0' '\t1' '\eT' || true)
+wait
+grep -q 'File was found' <<<"$output" && ! grep -q NOTE <<<"$output" ||
+  { echo "FAIL: a wait of thousands of scans did not see its file: $output"; exit 1; }
+
 # A deletion wait of a pattern: while its match is there, a pass looks at that
 # one entry and reads no folder. Once it goes, a build that reads folders
 # itself finds this local folder empty in one read, a snapshot: two reads and

@@ -6,7 +6,7 @@
 NameFault FindNameFault(const RunSettings& settings) {
     const NameSyntax syntax = SystemNameSyntax();
     const char* name = settings.fileName;
-    if (settings.fileNameCut || SystemNameLength(name) > kLongestFileName) {
+    if (settings.fileNameCut) {
         return NameFault::overlong;
     }
     if (name[0] == '\0') {

@@ -9,9 +9,8 @@ struct RunSettings {
     std::int32_t sleepSeconds;
     std::uint32_t timeoutMinutes;  // 0: no timeout
     bool fileShouldExist;          // false: wait for the file to be deleted
-    // The name typed was longer than the buffer: what it holds is another
-    // path, which the wait never probes. A name that fits may still be
-    // longer than the tool watches (kLongestFileName).
+    // The name typed was longer than the tool watches (kLongestFileName):
+    // what remains is another path, which the wait never probes.
     bool fileNameCut;
     // The value after the marker was more than blanks, a sign and digits:
     // what it reads as may not be what the caller meant.
