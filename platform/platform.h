@@ -26,6 +26,12 @@ ClockSeconds ReadClock();
 // Blocks the thread for the whole pause; 0 only gives up the processor once.
 void PauseMilliseconds(std::uint32_t milliseconds);
 
+// Blocks the thread until that much has passed by the system's own count,
+// which goes on while the process is stopped or the machine suspended: after
+// either, the sleep ends as soon as its time has passed. A pause may count
+// neither (Windows from 8 on, Wine), and lasts its whole length after them.
+void SleepOnClock(std::uint32_t milliseconds);
+
 // What a scan of a pattern's folder saw besides its answer.
 struct FolderScan {
     // The name of the entry that matched, empty where none did or where it

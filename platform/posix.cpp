@@ -184,6 +184,24 @@ void PauseMilliseconds(std::uint32_t milliseconds) {
     }
 }
 
+// Until a time of the wait's clock; the C library's relative sleep on macOS.
+void SleepOnClock(std::uint32_t milliseconds) {
+#if defined(__linux__) || defined(__FreeBSD__)
+    timespec due{};
+    clock_gettime(waitClock, &due);
+    due.tv_sec += static_cast<time_t>(milliseconds / 1000);
+    due.tv_nsec += static_cast<long>(milliseconds % 1000) * 1000000L;
+    if (due.tv_nsec >= 1000000000L) {
+        due.tv_nsec -= 1000000000L;
+        ++due.tv_sec;
+    }
+    while (clock_nanosleep(waitClock, TIMER_ABSTIME, &due, nullptr) == EINTR) {
+    }
+#else
+    PauseMilliseconds(milliseconds);
+#endif
+}
+
 FileState ProbeFile(const char* fileName, std::uint32_t* systemError) {
     *systemError = 0;
     // lstat, like the Windows attribute query, does not follow a final link:

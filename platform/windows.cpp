@@ -93,6 +93,26 @@ void PauseMilliseconds(std::uint32_t milliseconds) {
     Sleep(milliseconds);
 }
 
+// A timer due at a time of the system's clock, which goes on through a stop
+// and a suspend; the relative wait bounds a change of that clock.
+void SleepOnClock(std::uint32_t milliseconds) {
+    HANDLE timer = CreateWaitableTimerW(nullptr, TRUE, nullptr);
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    LARGE_INTEGER due;
+    due.LowPart = now.dwLowDateTime;
+    due.HighPart = static_cast<LONG>(now.dwHighDateTime);
+    due.QuadPart += static_cast<LONGLONG>(milliseconds) * 10000;
+    if (timer == nullptr || !SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE)) {
+        Sleep(milliseconds);
+    } else {
+        static_cast<void>(WaitForSingleObject(timer, milliseconds));
+    }
+    if (timer != nullptr) {
+        CloseHandle(timer);
+    }
+}
+
 FileState ProbeFile(const char* fileName, std::uint32_t* systemError) {
     *systemError = 0;
     if (GetFileAttributesA(fileName) != INVALID_FILE_ATTRIBUTES) {

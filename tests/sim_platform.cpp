@@ -61,6 +61,11 @@ void PauseMilliseconds(std::uint32_t milliseconds) {
     sim::world.nowMs += milliseconds;
 }
 
+void SleepOnClock(std::uint32_t milliseconds) {
+    sim::world.calls.push_back("sleep " + std::to_string(milliseconds));
+    sim::world.nowMs += milliseconds;
+}
+
 namespace {
 
 FileState WithError(FileState state, std::uint32_t* systemError) {

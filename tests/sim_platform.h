@@ -37,8 +37,8 @@ struct World {
     std::string match = "match.csv";
     bool wholeReads = false;
     bool snapshots = false;
-    // Each look at one name, scan, time read and pause, in order: "look",
-    // "scan", "time", "pause 20".
+    // Each look at one name, scan, time read, pause and sleep on the clock,
+    // in order: "look", "scan", "time", "pause 20", "sleep 60000".
     std::vector<std::string> calls;
     // Runs inside a write to standard output, before the text is taken.
     std::function<void()> duringWrite;

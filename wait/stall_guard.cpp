@@ -20,9 +20,9 @@ constexpr std::uint32_t kLookMilliseconds = 1000;
 // so nothing stalled, and the count starts again. A busy machine is late by
 // milliseconds.
 constexpr std::uint32_t kLateSeconds = 5;
-// The guard sleeps in relative steps and reads the clock after each: a sleep
-// may not count a suspend, and a preload that shifts the clock's readings
-// leaves a sleep's length alone.
+// The guard sleeps on the system's clock, in steps after each of which it
+// reads the wait's clock: a preload that shifts the clock's readings leaves a
+// step's length alone.
 constexpr std::uint32_t kLongestSleepSeconds = 60;
 
 struct GuardJob {
@@ -124,7 +124,7 @@ void SleepUntilFirstLook() {
     for (std::uint32_t slept = SecondsSince(job.startTime); slept < wake;
          slept = SecondsSince(job.startTime)) {
         const std::uint32_t step = wake - slept;
-        PauseMilliseconds((step < kLongestSleepSeconds ? step : kLongestSleepSeconds) * 1000u);
+        SleepOnClock((step < kLongestSleepSeconds ? step : kLongestSleepSeconds) * 1000u);
     }
 }
 

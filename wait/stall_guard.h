@@ -1,13 +1,14 @@
 // A second thread keeps the timeout when a probe of the watched file or a
 // write to standard output does not return, as on a share whose server
 // stopped answering or on a terminal stopped with Ctrl-S. It starts before
-// the run's first text, sleeps until one stall (kStalledSeconds) before the
-// timeout is due, then looks once a second, so that what it has watched for
-// a stall is due no earlier than the timeout. A write that it has seen under
-// way for a stall ends the process at once, with nothing more written. A
-// probe that it has seen under way for a stall is taken over: the guard
-// prints the timeout lines, how long it saw the file system not answer and
-// the elapsed-time report, and ends the process. The status is 0 either way.
+// the run's first text, sleeps on the system's clock until one stall
+// (kStalledSeconds) before the timeout is due, then looks once a second, so
+// that what it has watched for a stall is due no earlier than the timeout. A
+// write that it has seen under way for a stall ends the process at once,
+// with nothing more written. A probe that it has seen under way for a stall
+// is taken over: the guard prints the timeout lines, how long it saw the
+// file system not answer and the elapsed-time report, and ends the process.
+// The status is 0 either way.
 // It counts only what it watched: from the look that first saw a write or a
 // probe under way, and afresh from a late look (kLateSeconds or more later
 // than it asked for: the process was stopped, the machine suspended).

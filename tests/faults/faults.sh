@@ -247,8 +247,9 @@ blocked)
   # Output that blocks from the first byte: a run with a one-minute timeout
   # still ends, with status 0, within 15 s of the due time. Side by side: a
   # full pipe that nobody reads, for a long name whose settings fill more than
-  # 512 bytes, and for a short one under three warnings; and a terminal whose
-  # output was stopped (Ctrl-S) before the tool started. The guard has watched
+  # 512 bytes, and for a short one under three warnings; a terminal whose
+  # output was stopped (Ctrl-S) before the tool started; and a full pipe under
+  # a tool stopped across the due time. The guard has watched
   # the write since 10 s before the due time, which the whole-second clock may
   # bring up to a second early.
   command -v script >/dev/null || skip "script (util-linux) is not installed"
@@ -273,12 +274,25 @@ blocked)
   run_timed warnings "${runner[@]}" "$tool" "\\f$flag" '\s1x' '\t1.5' '\eTRUE!' >&3 &
   printf -v stopped_command '%q ' "$scratch/stopped" "${runner[@]}" "$tool" "\\f$flag" '\s1' '\t1' '\eT'
   run_timed terminal script -qfec "$stopped_command" /dev/null </dev/null >/dev/null &
+  # Stopped from 20 to 65 s, across the due time: the guard counts the stop
+  # and ends the run within 15 s after the continue.
+  (started=$(now_ms) status=0
+    "${runner[@]}" "$tool" "\\f$flag" '\s1' '\t1' '\eT' >&3 &
+    pid=$!
+    sleep 20 && kill -STOP "$pid" && sleep 45 && kill -CONT "$pid"
+    (sleep 40 && kill -KILL "$pid") 2>/dev/null &
+    watchdog=$!
+    wait "$pid" || status=$?
+    kill "$watchdog" 2>/dev/null
+    echo "$status $(($(now_ms) - started))" >"$scratch/stopped") &
   wait
   exec 3>&-
-  for what in long_name warnings terminal; do
+  for what in long_name warnings terminal stopped; do
     read -r status took <"$scratch/$what"
-    [ "$status" -eq 0 ] || fail "$what: exit status $status (124: still running after 100 s)"
-    [ "$took" -ge 59000 ] && [ "$took" -le 75000 ] || fail "$what: ended after $took ms"
+    [ "$status" -eq 0 ] || fail "$what: exit status $status (124 or 137: still running after 100 s)"
+    least=59000 most=75000
+    [ "$what" != stopped ] || least=65000 most=80000
+    [ "$took" -ge "$least" ] && [ "$took" -le "$most" ] || fail "$what: ended after $took ms"
     echo "$what: ended after $took ms"
   done
   ;;
