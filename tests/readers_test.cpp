@@ -159,6 +159,7 @@ TEST(Readers, ValuesThatMayBeMisreadAreNamed) {
         {{"hb", "\\fa", "\\s", "\\t0x10", "\\eF"}, pause + "0.\n" + timeout + "0.\n"},
         {{"hb", "\\fa", "\\sabc", "\\t2h", "\\eF"}, pause + "0.\n" + timeout + "2.\n"},
         {{"hb", "\\fa", "\\s1e3", "\\t -1 ", "\\eF"}, pause + "1.\n"},
+        {{"hb", "\\fa", "\\s1", "\\t-1x", "\\eF"}, timeout + "-1.\n"},
         {{"hb", "\\fa", "\\s5\r", "\\t1", "\\eF"}, pause + "5.\n"},
         {{"hb", "\\fa", "\\s \t+99999999999\t", "\\t-2", "\\eF"}, ""},
         {{"hb", "\\fa", "\\s1", "\\t1", "\\edelete"}, wordExists},

@@ -48,8 +48,9 @@ void PrintValueWarnings(const RunSettings& settings) {
                      static_cast<int>(settings.sleepSeconds));
     }
     if (settings.timeoutMinutesNotWhole) {
-        ConsolePrint("    WARNING! Timeout minutes is not a whole number; it reads as %u.\n",
-                     static_cast<unsigned>(settings.timeoutMinutes));
+        // Signed, as the echo shows it: -1 reads as -1.
+        ConsolePrint("    WARNING! Timeout minutes is not a whole number; it reads as %d.\n",
+                     static_cast<int>(settings.timeoutMinutes));
     }
     if (settings.flagWordUnclear) {
         ConsolePrint("    WARNING! File condition is neither T nor F; it reads as: %s.\n",
