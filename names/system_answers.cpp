@@ -38,6 +38,11 @@ bool LinuxFolderReadIsSnapshot(std::uint32_t fileSystemType) {
                        [fileSystemType](std::uint32_t type) { return type == fileSystemType; });
 }
 
+bool LinuxFolderAnswersFromCache(std::uint32_t fileSystemType) {
+    constexpr std::uint32_t kNfs = 0x6969;  // NFS_SUPER_MAGIC, v2 to v4
+    return fileSystemType == kNfs;
+}
+
 void SplitFileTime(std::uint32_t high, std::uint32_t low, std::int64_t* seconds,
                    std::uint32_t* nanoseconds) {
     const std::uint64_t steps = (std::uint64_t{high} << 32) | low;

@@ -41,6 +41,10 @@ bool WindowsErrorMayMeanAFileAsFolder(std::uint32_t error);
 // lock.
 bool LinuxFolderReadIsSnapshot(std::uint32_t fileSystemType);
 
+// A Linux file system type whose client answers from a cache of a folder's
+// entries and attributes, which may be up to a minute old: NFS.
+bool LinuxFolderAnswersFromCache(std::uint32_t fileSystemType);
+
 // A Windows file time, 100 ns steps since 1601, as whole seconds and the
 // nanoseconds below them; FAT's 2 s steps come as whole seconds.
 void SplitFileTime(std::uint32_t high, std::uint32_t low, std::int64_t* seconds,

@@ -32,6 +32,12 @@ void PauseMilliseconds(std::uint32_t milliseconds);
 // neither (Windows from 8 on, Wine), and lasts its whole length after them.
 void SleepOnClock(std::uint32_t milliseconds);
 
+// The file system an answer came from (POSIX's device number), so that a
+// name that now resolves into another one, as under a share unmounted
+// beneath the wait, is told from a file that went away. 0 where the system
+// does not say (Windows, whose lost shares answer with errors of their own).
+using FileSystemId = std::uint64_t;
+
 // What a scan of a pattern's folder saw besides its answer.
 struct FolderScan {
     // The name of the entry that matched, empty where none did or where it
@@ -40,22 +46,38 @@ struct FolderScan {
     // The folder came whole from one read: that read found no more than the
     // buffer could hold, and the next one found its end.
     bool wholeInOneRead;
+    // Where a match was found: its folder's file system.
+    FileSystemId fileSystem;
 };
 
-// ProbeFile answers for one name. ProbePattern answers for a name whose last
-// part holds the wildcards * and ?: it exists when an entry of its folder
-// other than . and .. matches; the scan stops at the first match. An unknown
-// answer leaves the system's error number in *systemError, every other
-// answer 0.
-FileState ProbeFile(const char* fileName, std::uint32_t* systemError);
+// ProbeFile answers for one name, and where it exists, says on which file
+// system. ProbePattern answers for a name whose last part holds the
+// wildcards * and ?: it exists when an entry of its folder other than . and
+// .. matches; the scan stops at the first match. An unknown answer leaves
+// the system's error number in *systemError, every other answer 0.
+FileState ProbeFile(const char* fileName, FileSystemId* fileSystem, std::uint32_t* systemError);
 FileState ProbePattern(const char* pattern, FolderScan* scan, std::uint32_t* systemError);
 
-// Whether one read of the pattern's folder is a snapshot of it: where every
-// change to the folder goes through this kernel and waits for the lock that
-// a read holds (Linux's local file systems), a whole folder from one read
-// misses nothing. False wherever that cannot be told: network and FUSE file
-// systems, whose servers change folders on their own, and other systems.
-bool FolderReadIsSnapshot(const char* pattern);
+// The file system a name itself (a folder, say) is on, its links followed.
+FileState ReadFileSystemId(const char* name, FileSystemId* fileSystem, std::uint32_t* systemError);
+
+// What the file system of a name's folder is known to do, read once a wait;
+// false wherever it cannot be told (other systems than Linux).
+struct FolderTraits {
+    // One read of a whole folder is a snapshot of it: every change to the
+    // folder goes through this kernel and waits for the lock that a read
+    // holds (Linux's local file systems). Not so on network and FUSE file
+    // systems, whose servers change folders on their own.
+    bool readIsSnapshot;
+    // The client answers from its cache until the folder's attributes
+    // expire, up to a minute (NFS): AskServerForFolder makes it ask.
+    bool answersFromCache;
+};
+FolderTraits ReadFolderTraits(const char* name);
+
+// Has the client ask the server for the attributes of the name's folder,
+// after which a cached answer for a name in it that changed is dropped.
+void AskServerForFolder(const char* name);
 
 // A folder's last-modified time as its file system stamps it, in steps that
 // differ by file system (the wait loop's rule for "gone" says which). Only

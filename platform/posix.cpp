@@ -67,6 +67,16 @@ void* RunThreadRoutine(void* routine) {
     return nullptr;
 }
 
+FileSystemId FileSystemOf(const struct stat& attributes) {
+    return static_cast<FileSystemId>(attributes.st_dev);
+}
+
+// The file system of a folder open for a scan that found a match.
+FileSystemId FolderFileSystem(int folder) {
+    struct stat attributes {};
+    return fstat(folder, &attributes) == 0 ? FileSystemOf(attributes) : 0;
+}
+
 FileState AnswerFromError(int error, std::uint32_t* systemError) {
     if (PosixErrorMeansAbsent(error)) {
         return FileState::absent;
@@ -123,6 +133,7 @@ FileState ScanFolder(const char* folderName, WildcardPattern pattern, FolderScan
         state = AnswerFromError(errno, systemError);
     }
     scan->wholeInOneRead = state == FileState::absent && reads == 1 && roomLeft;
+    scan->fileSystem = state == FileState::exists ? FolderFileSystem(folder) : 0;
     close(folder);
     return state;
 }
@@ -148,6 +159,7 @@ FileState ScanFolder(const char* folderName, WildcardPattern pattern, FolderScan
     if (state == FileState::absent && errno != 0) {
         state = AnswerFromError(errno, systemError);
     }
+    scan->fileSystem = state == FileState::exists ? FolderFileSystem(dirfd(folder)) : 0;
     closedir(folder);
     return state;
 }
@@ -202,12 +214,25 @@ void SleepOnClock(std::uint32_t milliseconds) {
 #endif
 }
 
-FileState ProbeFile(const char* fileName, std::uint32_t* systemError) {
+FileState ProbeFile(const char* fileName, FileSystemId* fileSystem, std::uint32_t* systemError) {
+    *fileSystem = 0;
     *systemError = 0;
     // lstat, like the Windows attribute query, does not follow a final link:
     // a dangling symbolic link is an object whose attributes can be read.
     struct stat attributes {};
     if (lstat(fileName, &attributes) == 0) {
+        *fileSystem = FileSystemOf(attributes);
+        return FileState::exists;
+    }
+    return AnswerFromError(errno, systemError);
+}
+
+FileState ReadFileSystemId(const char* name, FileSystemId* fileSystem, std::uint32_t* systemError) {
+    *fileSystem = 0;
+    *systemError = 0;
+    struct stat attributes {};
+    if (stat(name, &attributes) == 0) {
+        *fileSystem = FileSystemOf(attributes);
         return FileState::exists;
     }
     return AnswerFromError(errno, systemError);
@@ -227,16 +252,33 @@ FileState ProbePattern(const char* pattern, FolderScan* scan, std::uint32_t* sys
                       systemError);
 }
 
-bool FolderReadIsSnapshot(const char* pattern) {
+FolderTraits ReadFolderTraits(const char* name) {
 #if defined(__linux__)
     char folder[kFileNameCapacity];
     struct statfs information {};
-    return CopyFolderPart(NameSyntax::posix, pattern, folder, sizeof folder) &&
-           statfs(folder, &information) == 0 &&
-           LinuxFolderReadIsSnapshot(static_cast<std::uint32_t>(information.f_type));
+    if (CopyFolderPart(NameSyntax::posix, name, folder, sizeof folder) &&
+        statfs(folder, &information) == 0) {
+        const auto type = static_cast<std::uint32_t>(information.f_type);
+        return FolderTraits{LinuxFolderReadIsSnapshot(type), LinuxFolderAnswersFromCache(type)};
+    }
 #else
-    static_cast<void>(pattern);
-    return false;
+    static_cast<void>(name);
+#endif
+    return FolderTraits{};
+}
+
+// statx with AT_STATX_FORCE_SYNC, where the C library declares it (glibc
+// 2.28 on); the answer itself is of no use.
+void AskServerForFolder(const char* name) {
+#if defined(__linux__) && defined(AT_STATX_FORCE_SYNC)
+    char folder[kFileNameCapacity];
+    struct statx attributes {};
+    if (CopyFolderPart(NameSyntax::posix, name, folder, sizeof folder)) {
+        static_cast<void>(
+            statx(AT_FDCWD, folder, AT_STATX_FORCE_SYNC, STATX_BASIC_STATS, &attributes));
+    }
+#else
+    static_cast<void>(name);
 #endif
 }
 

@@ -113,7 +113,8 @@ void SleepOnClock(std::uint32_t milliseconds) {
     }
 }
 
-FileState ProbeFile(const char* fileName, std::uint32_t* systemError) {
+FileState ProbeFile(const char* fileName, FileSystemId* fileSystem, std::uint32_t* systemError) {
+    *fileSystem = 0;
     *systemError = 0;
     if (GetFileAttributesA(fileName) != INVALID_FILE_ATTRIBUTES) {
         return FileState::exists;
@@ -172,9 +173,20 @@ FileState ReadFolderTime(const char* pattern, FolderTime* folderTime, std::uint3
 }
 
 // A search is no snapshot of its folder, and a share's server changes
-// folders on its own.
-bool FolderReadIsSnapshot(const char* /*pattern*/) {
-    return false;
+// folders on its own; the SMB client's caches live seconds, not a minute.
+FolderTraits ReadFolderTraits(const char* /*name*/) {
+    return FolderTraits{};
+}
+
+void AskServerForFolder(const char* /*name*/) {}
+
+// No answer names a file system (a share that went away answers with an
+// error of its own), so the wait never asks where a name now resolves.
+FileState ReadFileSystemId(const char* /*name*/, FileSystemId* fileSystem,
+                           std::uint32_t* systemError) {
+    *fileSystem = 0;
+    *systemError = 0;
+    return FileState::unknown;
 }
 
 NameSyntax SystemNameSyntax() {

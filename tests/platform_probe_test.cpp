@@ -25,6 +25,11 @@ struct ProbeCase {
 
 using Probe = FileState (*)(const char*, std::uint32_t*);
 
+FileState Look(const char* name, std::uint32_t* systemError) {
+    FileSystemId fileSystem = 0;
+    return ProbeFile(name, &fileSystem, systemError);
+}
+
 FileState Scan(const char* pattern, std::uint32_t* systemError) {
     FolderScan scan{};
     return ProbePattern(pattern, &scan, systemError);
@@ -91,7 +96,7 @@ TEST(PlatformProbe, AnswersFromTheAttributeQueryAndTheFolderSearch) {
         {"Q:\\lock.flg", FileState::unknown},       // a drive this session lacks
         {"Q:\\jobs\\lock.flg", FileState::unknown},
     };
-    ExpectProbes(ProbeFile, names, sizeof names / sizeof names[0]);
+    ExpectProbes(Look, names, sizeof names / sizeof names[0]);
     const ProbeCase patterns[] = {
         {dir + "\\*.txt", FileState::exists},
         {dir + "/?.t*", FileState::exists},
@@ -138,7 +143,7 @@ TEST(PlatformProbe, AnswersFromLstat) {
         {"", FileState::absent},
         {dir + "/loop/x.txt", FileState::unknown},  // too many links: nothing known
     };
-    ExpectProbes(ProbeFile, cases, sizeof cases / sizeof cases[0]);
+    ExpectProbes(Look, cases, sizeof cases / sizeof cases[0]);
     std::system(("rm -rf " + dir).c_str());
     // A character beyond U+FFFF counts one, as every other.
     std::string smileys;
@@ -189,8 +194,8 @@ TEST(PlatformProbe, MatchesPatternsAgainstTheFolder) {
     EXPECT_EQ(FileState::absent, ProbePattern((dir + "/many/*.none").c_str(), &scan, &error));
     EXPECT_FALSE(scan.wholeInOneRead) << "3000 entries take more than one read";
 #if defined(__linux__)
-    EXPECT_TRUE(FolderReadIsSnapshot("/dev/shm/*.lock")) << "tmpfs";
-    EXPECT_FALSE(FolderReadIsSnapshot("/proc/*.lock"));
+    EXPECT_TRUE(ReadFolderTraits("/dev/shm/*.lock").readIsSnapshot) << "tmpfs";
+    EXPECT_FALSE(ReadFolderTraits("/proc/*.lock").readIsSnapshot);
 #endif
     ExpectFolderTimes(dir);
     std::system(("rm -rf " + dir).c_str());

@@ -80,10 +80,20 @@ FileState Answer(std::uint32_t* systemError) {
 
 }  // namespace
 
-FileState ProbeFile(const char* fileName, std::uint32_t* systemError) {
+FileState ProbeFile(const char* fileName, FileSystemId* fileSystem, std::uint32_t* systemError) {
     sim::world.probedNames.emplace_back(fileName);
     sim::world.calls.emplace_back("look");
-    return Answer(systemError);
+    const FileState state = Answer(systemError);
+    *fileSystem = state == FileState::exists ? sim::world.fileSystem : 0;
+    return state;
+}
+
+FileState ReadFileSystemId(const char* /*name*/, FileSystemId* fileSystem,
+                           std::uint32_t* systemError) {
+    *systemError = 0;
+    *fileSystem =
+        sim::world.folderFileSystem != 0 ? sim::world.folderFileSystem : sim::world.fileSystem;
+    return FileState::exists;
 }
 
 FileState ProbePattern(const char* pattern, FolderScan* scan, std::uint32_t* systemError) {
@@ -100,13 +110,18 @@ FileState ProbePattern(const char* pattern, FolderScan* scan, std::uint32_t* sys
     *scan = FolderScan{};
     if (state == FileState::exists) {
         CopyEntryName(sim::world.match.c_str(), scan->match, sizeof scan->match);
+        scan->fileSystem = sim::world.fileSystem;
     }
     scan->wholeInOneRead = state == FileState::absent && sim::world.wholeReads;
     return state;
 }
 
-bool FolderReadIsSnapshot(const char* /*pattern*/) {
-    return sim::world.snapshots;
+FolderTraits ReadFolderTraits(const char* /*name*/) {
+    return FolderTraits{sim::world.snapshots, sim::world.cached};
+}
+
+void AskServerForFolder(const char* /*name*/) {
+    sim::world.calls.emplace_back("ask");
 }
 
 FileState ReadFolderTime(const char* /*pattern*/, FolderTime* folderTime,

@@ -37,8 +37,15 @@ struct World {
     std::string match = "match.csv";
     bool wholeReads = false;
     bool snapshots = false;
-    // Each look at one name, scan, time read, pause and sleep on the clock,
-    // in order: "look", "scan", "time", "pause 20", "sleep 60000".
+    // Where folders answer from a cache, the loop asks the server first.
+    bool cached = false;
+    // The file system that answers for the file where it exists (0: the
+    // system says none), and for its folders (0: the same).
+    FileSystemId fileSystem = 0;
+    FileSystemId folderFileSystem = 0;
+    // Each look at one name, scan, time read, question to the server, pause
+    // and sleep on the clock, in order: "look", "scan", "time", "ask",
+    // "pause 20", "sleep 60000".
     std::vector<std::string> calls;
     // Runs inside a write to standard output, before the text is taken.
     std::function<void()> duringWrite;

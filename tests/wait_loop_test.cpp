@@ -78,6 +78,18 @@ TEST(WaitLoop, UnknownProbeNeverCountsAsDeletedAndIsNamedOnce) {
     };
     Wait(Settings(10, 1, false));
     EXPECT_EQ(std::string::npos, world.output.find("NOTE")) << world.output;
+
+    // A file seen on one file system is not gone because its name now
+    // resolves into another: a share unmounted under the wait.
+    world = sim::Reset();
+    world.file = [](std::uint64_t nowMs) {
+        return nowMs < 25000 ? FileState::exists : FileState::absent;
+    };
+    world.fileSystem = 7;
+    world.folderFileSystem = 9;
+    Wait(Settings(10, 1, false));
+    EXPECT_NE(std::string::npos, world.output.find("exists (error 19); still")) << world.output;
+    EXPECT_EQ(std::string::npos, world.output.find("File Condition Met")) << world.output;
 }
 
 // "Gone" for a pattern, branch by branch: the first pass of a deletion wait
@@ -103,6 +115,7 @@ TEST(WaitLoop, PatternIsGoneOnlyAfterAScanOfAStillFolderFindsNothing) {
         const char* outcome;  // gone, still or unknown
         bool wholeReads = false;
         bool snapshots = false;
+        bool cached = false;
     } cases[] = {
         {"a snapshot", {absent}, {}, "scan", "gone", true, true},
         {"a partial read of a snapshot folder",
@@ -118,6 +131,7 @@ TEST(WaitLoop, PatternIsGoneOnlyAfterAScanOfAStillFolderFindsNothing) {
         {"moved during the wait", {absent}, {fine, later}, "scan time pause 20 time", "still"},
         {"moved during the scan", {absent, absent}, {fine, fine, later}, fullPass, "still"},
         {"the first scan finds it", {exists}, {}, "scan", "still"},
+        {"a folder of cached answers", {exists}, {}, "ask scan", "still", false, false, true},
         {"the second scan finds it", {absent, exists}, {}, "scan time pause 20 time scan", "still"},
         {"first scan unknown", {unknown}, {}, "scan", "unknown"},
         {"second scan unknown", {absent, unknown}, {}, "scan time pause 20 time scan", "unknown"},
@@ -147,6 +161,7 @@ TEST(WaitLoop, PatternIsGoneOnlyAfterAScanOfAStillFolderFindsNothing) {
         world.folderTimes = c.times;
         world.wholeReads = c.wholeReads;
         world.snapshots = c.snapshots;
+        world.cached = c.cached;
         RunSettings settings = Settings(1, 1, false);
         std::strcpy(settings.fileName, "C:\\in\\*.csv");
         Wait(settings);

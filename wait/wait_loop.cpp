@@ -1,5 +1,7 @@
 #include "wait/wait_loop.h"
 
+#include <cerrno>
+
 #include "console/console_print.h"
 #include "platform/platform.h"
 #include "wait/clock.h"
@@ -15,7 +17,7 @@ constexpr std::uint64_t kLongestPause = 4294967000u;
 
 // A scan that reads a folder in several pieces can miss an entry that is
 // renamed meanwhile, which must not end a deletion wait while a match is
-// there. Where one read of the folder is a snapshot (FolderReadIsSnapshot)
+// there. Where one read of the folder is a snapshot (FolderTraits)
 // and the folder came whole from one read, a scan that finds nothing is
 // "gone". Elsewhere "gone" needs a scan during which the folder did not
 // change: its time is read, one step of its clock waited, its time read
@@ -28,6 +30,10 @@ constexpr std::uint64_t kLongestPause = 4294967000u;
 constexpr std::uint32_t kFineStepMilliseconds = 20;     // a clock tick; exFAT's 10 ms
 constexpr std::uint32_t kWholeStepMilliseconds = 2100;  // whole seconds; FAT's 2 s
 
+// The unknown answer's number where a name that a deletion wait saw on one
+// file system now resolves into another: "no such device".
+constexpr std::uint32_t kOnAnotherFileSystem = ENODEV;
+
 struct Wait;
 using Probe = FileState (*)(const char* fileName, Wait* wait, std::uint32_t* systemError);
 
@@ -35,12 +41,35 @@ using Probe = FileState (*)(const char* fileName, Wait* wait, std::uint32_t* sys
 struct Wait {
     Probe probe;  // none for a name that cannot be checked
     WaitLines lines;
-    // A deletion wait of a pattern asks once whether a read of its folder is
-    // a snapshot, and keeps the last match a scan found as a name of its own:
-    // while it is there, one look a pass answers for the pattern.
+    // Read once: whether a read of the folder is a snapshot, and whether its
+    // client must be asked before each check for an answer that is not a
+    // minute old.
     bool folderReadIsSnapshot;
+    bool asksServer;
+    // A deletion wait of a pattern keeps the last match a scan found as a
+    // name of its own: while it is there, one look a pass answers for it.
     char lastMatch[kFileNameCapacity];  // empty when there is none
+    // The file system the file, or a pattern's match, was last seen on.
+    FileSystemId seenOn;
 };
+
+// 0 says nothing about where.
+void NoteSeen(Wait* wait, FileSystemId fileSystem) {
+    if (fileSystem != 0) {
+        wait->seenOn = fileSystem;
+    }
+}
+
+// Absent only where the name still resolves onto the file system where the
+// file was last seen. An appearance wait has seen nothing: its answers stand.
+FileState AbsentWhereSeen(const char* name, const Wait& wait, FileState state,
+                          std::uint32_t* systemError) {
+    if (state == FileState::absent && wait.seenOn != 0 && !ResolvesOnto(name, wait.seenOn)) {
+        *systemError = kOnAnotherFileSystem;
+        return FileState::unknown;
+    }
+    return state;
+}
 
 std::uint32_t FolderClockStep(FolderTime time) {
     return time.nanoseconds != 0 ? kFineStepMilliseconds : kWholeStepMilliseconds;
@@ -67,15 +96,18 @@ FileState ScanRemembering(const char* pattern, Wait* wait, bool* snapshot,
     if (state == FileState::exists) {
         static_cast<void>(NameInFolderOf(SystemNameSyntax(), pattern, scan.match, wait->lastMatch,
                                          sizeof wait->lastMatch));
+        NoteSeen(wait, scan.fileSystem);
     }
     *snapshot = state == FileState::absent && wait->folderReadIsSnapshot && scan.wholeInOneRead;
     return state;
 }
 
-FileState ProbePatternGone(const char* pattern, Wait* wait, std::uint32_t* systemError) {
+FileState ConfirmPatternGone(const char* pattern, Wait* wait, std::uint32_t* systemError) {
     // An entry that answers is there, and it matches.
+    FileSystemId answeredFrom = 0;
     if (wait->lastMatch[0] != '\0' &&
-        ProbeFile(wait->lastMatch, systemError) == FileState::exists) {
+        ProbeFile(wait->lastMatch, &answeredFrom, systemError) == FileState::exists) {
+        NoteSeen(wait, answeredFrom);
         return FileState::exists;
     }
     bool snapshot = false;
@@ -99,13 +131,21 @@ FileState ProbePatternGone(const char* pattern, Wait* wait, std::uint32_t* syste
     return FolderStill(pattern, before, &state, systemError) ? FileState::absent : state;
 }
 
+FileState ProbePatternGone(const char* pattern, Wait* wait, std::uint32_t* systemError) {
+    const FileState state = ConfirmPatternGone(pattern, wait, systemError);
+    return AbsentWhereSeen(pattern, *wait, state, systemError);
+}
+
 FileState ProbePatternExists(const char* pattern, Wait* /*wait*/, std::uint32_t* systemError) {
     FolderScan scan;
     return ProbePattern(pattern, &scan, systemError);
 }
 
-FileState ProbeName(const char* name, Wait* /*wait*/, std::uint32_t* systemError) {
-    return ProbeFile(name, systemError);
+FileState ProbeName(const char* name, Wait* wait, std::uint32_t* systemError) {
+    FileSystemId answeredFrom = 0;
+    const FileState state = ProbeFile(name, &answeredFrom, systemError);
+    NoteSeen(wait, answeredFrom);
+    return AbsentWhereSeen(name, *wait, state, systemError);
 }
 
 // None for a name that cannot be checked: it is never probed. One name is
@@ -114,14 +154,13 @@ Probe ChooseProbe(const RunSettings& settings, NameFault fault, Wait* wait) {
     if (fault != NameFault::none) {
         return nullptr;
     }
+    const FolderTraits traits = ReadFolderTraits(settings.fileName);
+    wait->folderReadIsSnapshot = traits.readIsSnapshot;
+    wait->asksServer = traits.answersFromCache;
     if (!IsPattern(SystemNameSyntax(), settings.fileName)) {
         return ProbeName;
     }
-    if (settings.fileShouldExist) {
-        return ProbePatternExists;
-    }
-    wait->folderReadIsSnapshot = FolderReadIsSnapshot(settings.fileName);
-    return ProbePatternGone;
+    return settings.fileShouldExist ? ProbePatternExists : ProbePatternGone;
 }
 
 // True when the wait ends with this check: the condition holds, or the guard
@@ -129,6 +168,9 @@ Probe ChooseProbe(const RunSettings& settings, NameFault fault, Wait* wait) {
 bool CheckEndsWait(const RunSettings& settings, Wait* wait, bool timeoutPrinted) {
     std::uint32_t systemError = 0;
     const ProbeTicket ticket = BeginProbe(timeoutPrinted);
+    if (wait->asksServer) {
+        AskServerForFolder(settings.fileName);
+    }
     const FileState state = wait->probe(settings.fileName, wait, &systemError);
     if (EndProbe(ticket) == RunOwner::guard) {
         WaitToBeEnded();
