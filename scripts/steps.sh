@@ -108,25 +108,52 @@ EOF
   [ "$fails" -eq 0 ] && [ "$2" -eq 0 ]
 }
 
-# A CTest run in the background, its output in a log of its own; end_ctest
-# waits for it, shows it and counts it. Its time runs from start to end.
-declare -A ctest_pids ctest_started
+# A command in the background, its output in a log of its own; await_job
+# waits for it, records its time from its start to its end, and returns its
+# status.
+declare -A job_pids job_started
+start_job() { # name, command...
+  local name=$1
+  shift
+  job_started[$name]=$(now_tenths)
+  (status=0
+    "$@" >"$logs/$name" 2>&1 || status=$?
+    now_tenths >"$logs/$name.ended"
+    exit "$status") &
+  job_pids[$name]=$!
+}
+await_job() { # name, what the table calls it
+  local status=0
+  wait "${job_pids[$1]}" || status=$?
+  record_step "$2" $(($(cat "$logs/$1.ended") - ${job_started[$1]}))
+  return "$status"
+}
+
+# A CTest run as a job; end_ctest shows and counts it.
 start_ctest() { # name, ctest arguments...
   local name=$1
   shift
-  ctest_started[$name]=$(now_tenths)
-  (status=0
-    ctest "$@" --output-on-failure --output-junit "$logs/$name.xml" >"$logs/$name" 2>&1 || status=$?
-    now_tenths >"$logs/$name.ended"
-    exit "$status") &
-  ctest_pids[$name]=$!
+  start_job "$name" ctest "$@" --output-on-failure --output-junit "$logs/$name.xml"
 }
 end_ctest() { # name, what the table calls it
-  local name=$1 status=0
-  wait "${ctest_pids[$name]}" || status=$?
-  record_step "$2" $(($(cat "$logs/$name.ended") - ${ctest_started[$name]}))
-  echo "=== $name ==="
-  grep -E '^ *[0-9]+/[0-9]+ Test|tests passed|Total Test time' "$logs/$name" || true
-  [ "$status" -eq 0 ] || cat "$logs/$name"
-  count "$name" "$status"
+  local status=0
+  await_job "$1" "$2" || status=$?
+  echo "=== $1 ==="
+  grep -E '^ *[0-9]+/[0-9]+ Test|tests passed|Total Test time' "$logs/$1" || true
+  [ "$status" -eq 0 ] || cat "$logs/$1"
+  count "$1" "$status"
+}
+
+# A test script as a job, one test: passed, or skipped where it exits with
+# 77; end_script shows and counts it.
+end_script() { # name, what the table calls it
+  local status=0
+  await_job "$1" "$2" || status=$?
+  echo "=== $1 ==="
+  cat "$logs/$1"
+  case $status in
+  0) passed=$((passed + 1)) ;;
+  77) skipped=$((skipped + 1)) ;;
+  *) failed=$((failed + 1)) && return 1 ;;
+  esac
 }
