@@ -82,9 +82,9 @@ TEST(Driver, ReportsOnlyTheFirstMissingParameter) {
         {{"hb", " f/tmp/x", "\\s1", "\\t1", "\\eT"}, fileError, true},
         {{"tools/hb", "\\f/w/x", "\\s1", "junk", "\\eT"}, timeoutError, false},
         {{"C:\\tools\\t7\\hb.exe", "\\fx", "\\s0", "\\eF", "junk"}, timeoutError, false},
-        {{"hb", "\\fx", "\\s1", "\\t1", "d"},
+        {{"hb", "\\fx", "\\s1", "\\t1", "eT"},
          "    ERROR - \"File should exist\" flag not found (input parameter = \"\\e\")\n",
-         false},
+         true},
     };
     for (const auto& c : cases) {
         for (NameSyntax syntax : {NameSyntax::posix, NameSyntax::windows}) {

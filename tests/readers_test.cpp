@@ -157,7 +157,7 @@ TEST(Readers, ValuesThatMayBeMisreadAreNamed) {
          "    WARNING! File name is empty; it cannot be checked.\n" + pause + "2.\n" + timeout +
              "1.\n"},
         {{"hb", "\\fa", "\\s", "\\t0x10", "\\eF"}, pause + "0.\n" + timeout + "0.\n"},
-        {{"hb", "\\fa", "\\sabc", "\\t2h", "\\eF"}, pause + "0.\n" + timeout + "2.\n"},
+        {{"hb", "\\fa", "\\s-5x", "\\t2h", "\\eF"}, pause + "-5.\n" + timeout + "2.\n"},
         {{"hb", "\\fa", "\\s1e3", "\\t -1 ", "\\eF"}, pause + "1.\n"},
         {{"hb", "\\fa", "\\s1", "\\t-1x", "\\eF"}, timeout + "-1.\n"},
         {{"hb", "\\fa", "\\s5\r", "\\t1", "\\eF"}, pause + "5.\n"},

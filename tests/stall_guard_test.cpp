@@ -157,6 +157,7 @@ TEST(StallGuard, EndsARunWhoseGuardCannotWriteEither) {
             world.duringWrite = [&world, guard, &outputAtTheEnd, &endedAtMs] {
                 EXPECT_NE(guard, world.thread);
                 world.thread();
+                EXPECT_EQ(1, world.processEnds) << "the watcher ends the process";
                 outputAtTheEnd = world.output;
                 endedAtMs = world.nowMs;
             };

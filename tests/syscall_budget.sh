@@ -33,6 +33,13 @@ echo "system calls: $short and $long, $((long - short)) more for $passes more pa
 [ "$passes" -ge 1 ] || { echo "FAIL: the longer wait had no more passes"; exit 1; }
 [ $((long - short)) -eq $((2 * passes)) ] || { echo "FAIL: expected 2 system calls per pass"; exit 1; }
 
+# The guard sleeps by the clock that counts a suspend.
+(sleep 0.5 && touch "$scratch/guarded") &
+strace -f -e trace=clock_nanosleep -o "$scratch/guard" "$tool" "\\f$scratch/guarded" '\s1' '\t1' '\eT' >/dev/null
+wait
+grep -q 'clock_nanosleep(CLOCK_BOOTTIME, TIMER_ABSTIME' "$scratch/guard" ||
+  { echo "FAIL: the guard does not sleep by the boot-time clock: $(head -n 3 "$scratch/guard")"; exit 1; }
+
 mkdir "$scratch/many"
 (cd "$scratch/many" && seq -f 'm%04g' 3000 | xargs touch)
 strace -f -e trace=getdents64 -o "$scratch/reads" "$tool" "\\f$scratch/many/*" '\s0' '\t0' '\eT' >/dev/null

@@ -229,6 +229,15 @@ coarse)
     [ "$took" -le 5100 ] || fail "$kind: said gone $took ms after the last match went"
     echo "$kind: no gone for 2 s of churn; gone $took ms after the last match went"
   done
+  # A listing that fails says nothing: a deletion wait of a pattern in a
+  # folder that the server cannot list names the unknown answer, and waits.
+  mkdir "$scratch/backing/unlistable"
+  "$tool" "\\f$mounted/unlistable/*.csv" '\s0' '\t0' '\eF' >"$out" &
+  pid=$!
+  sleep 1.5
+  kill -0 "$pid" 2>/dev/null || fail "a folder that cannot be listed: gone"
+  kill "$pid"
+  expect_in_output "    NOTE: The system cannot tell whether the file exists (error 5); still waiting."
   ;;
 boottime)
   # A kernel or emulation layer that refuses the boot-time clock: the tool

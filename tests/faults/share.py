@@ -7,11 +7,13 @@ them as they are. Each listing request reads the backing folder afresh, in
 name order, from the offset the kernel asks for: an entry renamed from ahead
 of the reader to behind it is missed, as on a real file system. Each request
 writes one byte to standard output, which tells a test when the file system
-is idle.
+is idle. A folder named "unlistable" answers every listing with an I/O
+error.
 
 Usage: python3 share.py BACKING MOUNTPOINT STEP_NS (in the foreground)
 """
 
+import errno
 import os
 import sys
 
@@ -41,6 +43,9 @@ class Share(fusepy.Operations):
         return attrs
 
     def listing_from(self, path, offset):
+        # A folder named "unlistable" cannot be listed, as on a failing disk.
+        if os.path.basename(path) == "unlistable":
+            raise OSError(errno.EIO, "cannot list")
         names = [".", ".."] + sorted(os.listdir(self._path(path)))
         for index in range(offset, len(names)):
             yield names[index], index + 1
