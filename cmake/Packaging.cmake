@@ -1,7 +1,7 @@
 # Installation layout and packages. A system package (Debian's .deb, an RPM)
 # and a plain installation put the tool on the PATH with its man page and
 # license; an archive (the .tar.gz of a static build, the Windows ZIP) holds the
-# tool with what a user reads beside it.
+# tool with what a user reads beside it. Each has the README and the reference.
 include(GNUInstallDirs)
 
 if(WIN32)
@@ -26,6 +26,7 @@ endif()
 if(WIN32 OR (HOLLOWBROOK_STATIC AND HOLLOWBROOK_PACKAGE STREQUAL "TGZ"))
   install(TARGETS hollowbrook RUNTIME DESTINATION .)
   install(FILES README.md LICENSE DESTINATION .)
+  install(FILES doc/reference.md DESTINATION doc)
   if(WIN32)
     set(CPACK_SYSTEM_NAME win64)
   else()
@@ -43,8 +44,10 @@ else()
                      DEPENDS ${PROJECT_SOURCE_DIR}/doc/hollowbrook.1 VERBATIM)
   add_custom_target(man_page ALL DEPENDS ${man_page})
   install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  # The man page sends its readers here for the examples.
+  # The man page sends its readers here, as the README sends them on to the
+  # reference.
   install(FILES README.md DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/hollowbrook)
+  install(FILES doc/reference.md DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/hollowbrook/doc)
   if(HOLLOWBROOK_PACKAGE STREQUAL "RPM")
     install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/licenses/hollowbrook)
   else()

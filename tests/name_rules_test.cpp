@@ -139,6 +139,7 @@ TEST(NameRules, PartsOfANameOnEachSystem) {
 TEST(SystemAnswers, WhatWindowsAnswersMean) {
     EXPECT_TRUE(WindowsErrorMeansNoMatch(18));
     EXPECT_FALSE(WindowsErrorMeansNoMatch(64));  // the network name is no longer available
+    EXPECT_TRUE(WindowsErrorMayMeanAFileAsFolder(267));  // Windows' answer below a file
     std::int64_t seconds = 0;
     std::uint32_t nanoseconds = 0;
     SplitFileTime(0x01DB0000, 0x12345678, &seconds, &nanoseconds);

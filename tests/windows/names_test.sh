@@ -48,7 +48,10 @@ timeout 30 "$wine" 'C:\hbnames\hollowbrook.exe' "\\fC:\\hbnames\\$e50\\$e50\\$e5
   '\eT' >"$out" || fail "a name of 169 characters was not found within 30 s"
 expect $'    File Condition Met: File was found\r'
 
-# On the console: the relay trace shows which calls the tool itself made.
+# On the console, with a name whose echo line is long: the relay trace shows
+# which calls the tool itself made.
+name='C:\hbnames\łłłłłłłłłłłłłłłłłłłł日.flg'
+flag="$job/łłłłłłłłłłłłłłłłłłłł日.flg"
 relay=$job/relay.txt
 script -qfec "stty cols 300; WINEDEBUG=+relay '$wine' 'C:\\hbnames\\hollowbrook.exe' \
   '\\f$name' '\\s1' '\\t0' '\\eT' 2>'$relay'" /dev/null >"$out" &
