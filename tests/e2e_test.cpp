@@ -253,23 +253,6 @@ TEST(EndToEnd, AnotherProcessCreatesOrDeletesTheWatchedFile) {
     }
 }
 
-TEST(EndToEnd, BadInputEndsAtOnceWithStatusZero) {
-    FILE* usage = StartTool({});
-    const std::string usageText = ReadToEnd(usage);
-    EXPECT_EQ(0, ExitStatus(usage));
-    const std::string usageBox = WithoutCarriageReturns(usageText).substr(0, 23 * 71u);
-    EXPECT_EQ('+', usageBox.front());
-    EXPECT_EQ("+\n", usageBox.substr(usageBox.size() - 2));
-#if defined(_WIN32)
-    EXPECT_EQ(usageBox, WithoutCarriageReturns(usageText));
-#else
-    EXPECT_EQ(usageBox +
-                  "    In a POSIX shell, quote each argument: hollowbrook '\\f<file>' "
-                  "'\\s<seconds>' '\\t<minutes>' '\\e<T|F>'\n",
-              usageText);
-#endif
-}
-
 #if !defined(_WIN32)
 
 // Reads what the terminal shows until `wanted` appears or the time is up.

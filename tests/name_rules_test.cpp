@@ -138,7 +138,7 @@ TEST(NameRules, PartsOfANameOnEachSystem) {
 // and a Windows file time as a folder time.
 TEST(SystemAnswers, WhatWindowsAnswersMean) {
     EXPECT_TRUE(WindowsErrorMeansNoMatch(18));
-    EXPECT_FALSE(WindowsErrorMeansNoMatch(64));  // the network name is no longer available
+    EXPECT_FALSE(WindowsErrorMeansNoMatch(64));          // the network name is no longer available
     EXPECT_TRUE(WindowsErrorMayMeanAFileAsFolder(267));  // Windows' answer below a file
     std::int64_t seconds = 0;
     std::uint32_t nanoseconds = 0;
@@ -160,8 +160,9 @@ TEST(NameRules, CharactersANameMayHold) {
     EXPECT_FALSE(HoldsForbiddenCharacter(NameSyntax::posix, "a\"<>|\xc5\x82 b"));
     EXPECT_FALSE(HoldsForbiddenCharacter(NameSyntax::windows, "a\x7f\xc5\x82 b"));
     // Windows counts a character beyond U+FFFF as two UTF-16 units, POSIX as one.
-    EXPECT_EQ(1u, CutAfterCharacters("a\xf0\x9f\x98\x80z", 2, CharacterCount::utf16Units));
-    EXPECT_EQ(5u, CutAfterCharacters("a\xf0\x9f\x98\x80z", 2, CharacterCount::characters));
+    const char* name = "a\xe6\x97\xa5\xf0\x9f\x98\x80z";
+    EXPECT_EQ(8u, CutAfterCharacters(name, 4, CharacterCount::utf16Units));
+    EXPECT_EQ(9u, CutAfterCharacters(name, 4, CharacterCount::characters));
 }
 
 }  // namespace

@@ -90,6 +90,15 @@ TEST(WaitLoop, UnknownProbeNeverCountsAsDeletedAndIsNamedOnce) {
     Wait(Settings(10, 1, false));
     EXPECT_NE(std::string::npos, world.output.find("exists (error 19); still")) << world.output;
     EXPECT_EQ(std::string::npos, world.output.find("File Condition Met")) << world.output;
+    // So is a pattern's match that a scan found, though no look has seen it.
+    world = sim::Reset();
+    world.scans = {FileState::exists};
+    world.fileSystem = 7;
+    world.folderFileSystem = 9;
+    RunSettings pattern = Settings(10, 1, false);
+    std::strcpy(pattern.fileName, "C:\\in\\*.csv");
+    Wait(pattern);
+    EXPECT_NE(std::string::npos, world.output.find("exists (error 19); still")) << world.output;
 }
 
 // "Gone" for a pattern, branch by branch: the first pass of a deletion wait
@@ -107,6 +116,7 @@ TEST(WaitLoop, PatternIsGoneOnlyAfterAScanOfAStillFolderFindsNothing) {
     const sim::FolderReading timeUnknown{unknown, FolderTime{}};
     const sim::FolderReading folderGone{absent, FolderTime{}};
     const std::string fullPass = "scan time pause 20 time scan time";
+    const std::string waited = "scan time pause 20 time";
     const struct {
         const char* what;
         std::vector<FileState> scans;
@@ -118,40 +128,26 @@ TEST(WaitLoop, PatternIsGoneOnlyAfterAScanOfAStillFolderFindsNothing) {
         bool cached = false;
     } cases[] = {
         {"a snapshot", {absent}, {}, "scan", "gone", true, true},
-        {"a partial read of a snapshot folder",
-         {absent, absent},
-         {fine},
-         fullPass,
-         "gone",
-         false,
-         true},
+        {"a snapshot, read in part", {absent, absent}, {fine}, fullPass, "gone", false, true},
         {"a whole read, no snapshot", {absent, absent}, {fine}, fullPass, "gone", true, false},
         {"a still folder", {absent, absent}, {fine}, fullPass, "gone"},
         {"whole seconds", {absent, absent}, {whole}, "scan time pause 2100 time scan time", "gone"},
-        {"moved during the wait", {absent}, {fine, later}, "scan time pause 20 time", "still"},
+        {"moved during the wait", {absent}, {fine, later}, waited, "still"},
         {"moved during the scan", {absent, absent}, {fine, fine, later}, fullPass, "still"},
         {"the first scan finds it", {exists}, {}, "scan", "still"},
         {"a folder of cached answers", {exists}, {}, "ask scan", "still", false, false, true},
-        {"the second scan finds it", {absent, exists}, {}, "scan time pause 20 time scan", "still"},
+        {"the second scan finds it", {absent, exists}, {}, waited + " scan", "still"},
         {"first scan unknown", {unknown}, {}, "scan", "unknown"},
-        {"second scan unknown", {absent, unknown}, {}, "scan time pause 20 time scan", "unknown"},
+        {"second scan unknown", {absent, unknown}, {}, waited + " scan", "unknown"},
         {"first time unknown", {absent}, {timeUnknown}, "scan time", "unknown"},
-        {"time after the wait unknown",
-         {absent},
-         {fine, timeUnknown},
-         "scan time pause 20 time",
-         "unknown"},
-        {"time after the scan unknown",
+        {"time after wait unknown", {absent}, {fine, timeUnknown}, waited, "unknown"},
+        {"time after scan unknown",
          {absent, absent},
          {fine, fine, timeUnknown},
          fullPass,
          "unknown"},
         {"the folder gone", {absent}, {folderGone}, "scan time", "gone"},
-        {"the folder gone after the scan",
-         {absent, absent},
-         {fine, fine, folderGone},
-         fullPass,
-         "gone"},
+        {"folder gone after scan", {absent, absent}, {fine, fine, folderGone}, fullPass, "gone"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

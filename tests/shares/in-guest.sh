@@ -5,7 +5,8 @@
 # the tool waits through each client while a file is created or deleted in
 # the exported folder itself, as another machine would. Each wait must see
 # the change within its pause (1 s) and a second, and half a second more
-# for the emulated machine, whose every step is slower. /hb/settings names the
+# for the emulated machine, whose every step is slower; a check on NFS costs
+# at most three system calls a pass. /hb/settings names the
 # tool and the kernel's module tree; the results go to /hb/results.
 set -u
 source /hb/settings
@@ -97,6 +98,22 @@ wait_case() { # client mount, server folder, name or pattern, created or deleted
   grep -qF 'File Condition Met' "$out" && [ "$took" -le 2500 ] || verdict=FAIL
   echo "$verdict $case: the tool ended $took ms after the change"
 }
+# A check of a name on NFS costs one system call more than elsewhere, three a
+# pass: the difference of a longer and a shorter wait, as for local names.
+calls() { # seconds until the file appears: "<calls> <pauses>"
+  local flag=/mnt/nfs3/cost/flag$1
+  (sleep "$1" && touch "/export/cost/flag$1") &
+  strace -f -c -o "/tmp/calls$1" "$tool" "\\f$flag" '\s1' '\t1' '\eT' >/dev/null
+  wait
+  awk '$NF == "total" {t = $4} $NF == "clock_nanosleep" {p = $4} END {print t + 0, p + 0}' "/tmp/calls$1"
+}
+mkdir /export/cost
+read -r short short_pauses < <(calls 1.5)
+read -r long long_pauses < <(calls 3.5)
+per_pass=$(((long - short) / (long_pauses - short_pauses)))
+[ "$per_pass" -le 3 ] && verdict=PASS || verdict=FAIL
+echo "$verdict nfs3-cost: $per_pass system calls a pass ($short and $long)" >>/hb/results
+
 # A client's four cases side by side, one client after another.
 for client in /mnt/nfs3:/export /mnt/nfs4:/export /mnt/cifs:/srv/share; do
   for kind in name pattern; do
