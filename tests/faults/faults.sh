@@ -139,13 +139,15 @@ output)
   ;;
 renames)
   # One of two matching names is always there while they swap places in a
-  # folder of 20,000 entries: a scan that misses it must not end the wait.
+  # folder of 20,000 entries, named through a link: a scan that misses it
+  # must not end the wait.
   mkdir "$scratch/in"
+  ln -s in "$scratch/linked"
   (cd "$scratch/in" && seq -f 'f%05g.dat' 20000 | xargs touch && touch aaaa.csv)
   (cd "$scratch/in" &&
     nice -n 19 perl -e '$end = time + 4; while (time < $end) { rename "aaaa.csv", "zzzz.csv"; rename "zzzz.csv", "aaaa.csv" }') &
   swapper=$!
-  nice -n 19 "$tool" "\\f$scratch/in/*.csv" '\s0' '\t0' '\eF' >"$out" &
+  nice -n 19 "$tool" "\\f$scratch/linked/*.csv" '\s0' '\t0' '\eF' >"$out" &
   pid=$!
   sleep 3
   kill -0 "$pid" 2>/dev/null || { wait "$swapper"; fail "ended while a match was there"; }

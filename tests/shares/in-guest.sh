@@ -4,10 +4,10 @@
 # (v3 and v4.2) and cifs clients mount them with their default options, and
 # the tool waits through each client while a file is created or deleted in
 # the exported folder itself, as another machine would. Each wait must see
-# the change within its pause (1 s) and a second, and half a second more
-# for the emulated machine, whose every step is slower; a check on NFS costs
-# at most three system calls a pass. /hb/settings names the
-# tool and the kernel's module tree; the results go to /hb/results.
+# the change within its pause (1 s) and a second, and half a second more for
+# the emulated machine, whose every step is slower; a check on NFS costs at
+# most three system calls a pass. /hb/settings names the tool and the
+# kernel's module tree; the results go to /hb/results.
 set -u
 source /hb/settings
 exec >/hb/guest.log 2>&1
