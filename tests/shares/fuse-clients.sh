@@ -4,11 +4,11 @@
 #   - A share unmounted under a deletion wait (a plain name and a pattern,
 #     through each client) is never "gone": the wait names the unknown
 #     answer and goes on.
+#   - The Windows build under Wine (where a second argument names it) waits
+#     for the deletion of \\hbserver\share\wine.lock, which Wine reads
+#     through the smbnetfs mount: met when the lock is deleted on the server.
 #   - smbd stopped 20 s into a \t1 wait through smbnetfs: the wait ends by
 #     75 s, with status 0.
-#   - The Windows build under Wine (where a second argument names it) waits
-#     for the deletion of \\hbserver\share\x.lock, which Wine reads through
-#     the smbnetfs mount: met when the lock is deleted on the server.
 # Usage: fuse-clients.sh TOOL [WINDOWS_TOOL]
 set -euo pipefail
 tool=$1
@@ -116,20 +116,23 @@ sshfs -F "$ssh/client_config" "share:$scratch/ssh-share" "$scratch/mnt-ssh" ||
   fail "sshfs: $(cat "$ssh/sshd.log")"
 await_mount "$scratch/mnt-ssh" sshfs
 
-# smbd stopped 20 s into a \t1 wait.
-stopped_server() {
-  local started status=0
-  started=$(now_ms)
-  timeout 100 "$tool" "\\f$smb2/never.flg" '\s1' '\t1' '\eT' >"$scratch/stopped.out" &
-  local pid=$!
-  sleep 20
-  kill -STOP "$smbd_pid"
-  wait "$pid" || status=$?
-  kill -CONT "$smbd_pid"
-  echo "$status $(($(now_ms) - started))" >"$scratch/stopped"
-}
-stopped_server &
-stopped_pid=$!
+# Deletion waits whose share goes away under them.
+for client in smb ssh; do
+  [ "$client" = smb ] && inside=$smb || inside=$scratch/mnt-ssh
+  mkdir -p "$inside/sub"
+  touch "$inside/x.lock" "$inside/sub/a.lock"
+  "$tool" "\\f$inside/x.lock" '\s1' '\t0' '\eF' >"$scratch/$client-name.out" &
+  "$tool" "\\f$inside/sub/*.lock" '\s1' '\t0' '\eF' >"$scratch/$client-pattern.out" &
+done
+sleep 3
+fusermount3 -u -z "$scratch/mnt-smb"
+fusermount3 -u -z "$scratch/mnt-ssh"
+sleep 4
+for out in "$scratch"/{smb,ssh}-{name,pattern}.out; do
+  ! grep -q 'File Condition Met' "$out" || fail "$(basename "$out" .out): gone once its share went away"
+  grep -q 'NOTE: The system cannot tell' "$out" || fail "$(basename "$out" .out): no NOTE: $(cat "$out")"
+  echo "$(basename "$out" .out): unmounted under the wait, not gone: $(grep NOTE "$out" | sed 's/^ *//')"
+done
 
 # The Windows build reads \\hbserver\share through the second mount.
 if [ -n "$windows_tool" ]; then
@@ -156,27 +159,15 @@ if [ -n "$windows_tool" ]; then
   "$here/../../cmake/wine-run" --end-session
 fi
 
-# Deletion waits whose share goes away under them.
-for client in smb ssh; do
-  share=$scratch/mnt-$client
-  [ "$client" = smb ] && inside=$smb || inside=$share
-  mkdir -p "$inside/sub"
-  touch "$inside/x.lock" "$inside/sub/a.lock"
-  "$tool" "\\f$inside/x.lock" '\s1' '\t0' '\eF' >"$scratch/$client-name.out" &
-  "$tool" "\\f$inside/sub/*.lock" '\s1' '\t0' '\eF' >"$scratch/$client-pattern.out" &
-done
-sleep 3
-fusermount3 -u -z "$scratch/mnt-smb"
-fusermount3 -u -z "$scratch/mnt-ssh"
-sleep 4
-for out in "$scratch"/{smb,ssh}-{name,pattern}.out; do
-  ! grep -q 'File Condition Met' "$out" || fail "$(basename "$out" .out): gone once its share went away"
-  grep -q 'NOTE: The system cannot tell' "$out" || fail "$(basename "$out" .out): no NOTE: $(cat "$out")"
-  echo "$(basename "$out" .out): unmounted under the wait, not gone: $(grep NOTE "$out" | sed 's/^ *//')"
-done
-
-wait "$stopped_pid"
-read -r status took <"$scratch/stopped"
+# smbd stopped 20 s into a \t1 wait.
+started=$(now_ms) status=0
+timeout 100 "$tool" "\\f$smb2/never.flg" '\s1' '\t1' '\eT' >"$scratch/stopped.out" &
+stopped_pid=$!
+sleep 20
+kill -STOP "$smbd_pid"
+wait "$stopped_pid" || status=$?
+kill -CONT "$smbd_pid"
+took=$(($(now_ms) - started))
 [ "$status" -eq 0 ] || fail "smbd stopped under a \\t1 wait: exit status $status: $(cat "$scratch/stopped.out")"
 [ "$took" -le 75000 ] || fail "smbd stopped under a \\t1 wait: ended after $took ms"
 echo "smbd stopped under a \\t1 wait: ended after $took ms, status 0: $(grep -E 'NOTE|did not answer' \

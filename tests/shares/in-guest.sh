@@ -14,7 +14,6 @@ exec >/hb/guest.log 2>&1
 mount -t proc proc /proc
 mount -t sysfs sys /sys
 mount -t tmpfs tmpfs /run
-mount -t tmpfs tmpfs /tmp
 power_off() {
   sync
   echo o >/proc/sysrq-trigger
