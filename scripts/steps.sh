@@ -1,9 +1,9 @@
 # What the test command and the full check share, sourced by both: each
-# step's wall time for the table at the end, CTest runs whose results are
-# counted from their JUnit files, and the idle priority for work in the
-# background. A skipped test (exit status 77) is counted apart and named with
-# the line that says why. A CTest run fails when a test failed, when it ran
-# none, or when all of them skipped on a machine that has what they need.
+# step's wall time for the table at the end, CTest runs and test scripts in
+# the background, counted as they end, and the lock of the cores. A skipped
+# test (exit status 77) is counted apart and named with the line that says
+# why. A CTest run fails when a test failed, when it ran none, or when all of
+# them skipped on a machine that has what they need.
 
 step_names=()
 step_seconds=()
@@ -50,9 +50,10 @@ give_up() { # why
   exit 1
 }
 
-idle() {
-  if chrt -i 0 true 2>/dev/null; then chrt -i 0 "$@"; else nice -n 19 "$@"; fi
-}
+# Held by whatever keeps both cores busy and must not run beside another
+# such: the churn of some fault tests, the static checks, a build.
+cores_lock=/tmp/hollowbrook-cores.lock
+
 
 configure() { # preset
   cmake --preset "$1" >"$logs/configure-$1" 2>&1 || { cat "$logs/configure-$1"; return 1; }
