@@ -291,7 +291,7 @@ blocked)
     "${runner[@]}" "$tool" "\\f$flag" '\s1' '\t1' '\eT' >&3 &
     pid=$!
     sleep 20 && kill -STOP "$pid" && sleep 45 && kill -CONT "$pid"
-    (sleep 40 && kill -KILL "$pid") 2>/dev/null &
+    (sleep 40 && kill -KILL "$pid") >/dev/null 2>&1 &
     watchdog=$!
     wait "$pid" || status=$?
     kill "$watchdog" 2>/dev/null
