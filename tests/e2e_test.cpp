@@ -168,7 +168,7 @@ FILE* StartTool(const std::vector<std::string>& arguments, const std::string& lo
 }
 
 // How many times slower than natively the runner starts and runs the tool:
-// CMake sets HOLLOWBROOK_SLOWDOWN for an emulator and for valgrind.
+// CMake sets HOLLOWBROOK_SLOWDOWN for a build run under an emulator.
 int Slowdown() {
     const char* value = std::getenv("HOLLOWBROOK_SLOWDOWN");
     const int slowdown = value == nullptr ? 1 : std::atoi(value);
