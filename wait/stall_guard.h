@@ -38,7 +38,6 @@ RunOwner EndProbe(ProbeTicket ticket);
 void WaitToBeEnded();
 
 // One look of the guard, as it takes them once a second from one stall before
-// the due time: true when the run
-// must end now, because a write has not moved or because the guard took a
-// stalled probe over and printed the run's end.
+// the due time: true when the run must end now, because a write has not moved
+// or because the guard took a stalled probe over and printed the run's end.
 bool GuardLook();
