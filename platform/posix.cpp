@@ -85,6 +85,15 @@ FileState AnswerFromError(int error, std::uint32_t* systemError) {
     return FileState::unknown;
 }
 
+// The answer of lstat or stat (result), and where it is "exists", on which
+// file system.
+FileState AnswerFromStat(int result, const struct stat& attributes, FileSystemId* fileSystem,
+                         std::uint32_t* systemError) {
+    *fileSystem = result == 0 ? FileSystemOf(attributes) : 0;
+    *systemError = 0;
+    return result == 0 ? FileState::exists : AnswerFromError(errno, systemError);
+}
+
 // Where glibc has getdents64 (2.30 on), the tool reads a folder into a
 // buffer of its own: an open, as many reads as the folder needs and a close,
 // and no allocation. The buffer is on the stack, not among the globals, so
@@ -215,27 +224,17 @@ void SleepOnClock(std::uint32_t milliseconds) {
 }
 
 FileState ProbeFile(const char* fileName, FileSystemId* fileSystem, std::uint32_t* systemError) {
-    *fileSystem = 0;
-    *systemError = 0;
     // lstat, like the Windows attribute query, does not follow a final link:
     // a dangling symbolic link is an object whose attributes can be read.
     struct stat attributes {};
-    if (lstat(fileName, &attributes) == 0) {
-        *fileSystem = FileSystemOf(attributes);
-        return FileState::exists;
-    }
-    return AnswerFromError(errno, systemError);
+    const int result = lstat(fileName, &attributes);
+    return AnswerFromStat(result, attributes, fileSystem, systemError);
 }
 
 FileState ReadFileSystemId(const char* name, FileSystemId* fileSystem, std::uint32_t* systemError) {
-    *fileSystem = 0;
-    *systemError = 0;
     struct stat attributes {};
-    if (stat(name, &attributes) == 0) {
-        *fileSystem = FileSystemOf(attributes);
-        return FileState::exists;
-    }
-    return AnswerFromError(errno, systemError);
+    const int result = stat(name, &attributes);
+    return AnswerFromStat(result, attributes, fileSystem, systemError);
 }
 
 // The tool's names fit kFileNameCapacity, so their folder always fits; a

@@ -54,7 +54,6 @@ give_up() { # why
 # such: the churn of some fault tests, the static checks, a build.
 cores_lock=/tmp/hollowbrook-cores.lock
 
-
 configure() { # preset
   cmake --preset "$1" >"$logs/configure-$1" 2>&1 || { cat "$logs/configure-$1"; return 1; }
 }
@@ -65,7 +64,6 @@ build() { # preset, targets...
   ${build_priority:-} cmake --build --preset "$preset" -j "$(nproc)" "${targets[@]}" \
     >"$logs/build-$preset" 2>&1 || { cat "$logs/build-$preset"; return 1; }
 }
-
 
 # Counts one CTest run from its JUnit file; false when it failed as above.
 # FUSE is all that some tests need beyond the build: where /dev/fuse is

@@ -15,10 +15,6 @@ const char kWelcome[] =
     "+------------------------------+\n"
     "[ Checking User Input ]\n";
 
-int RunTool(std::vector<const char*> argv) {
-    return HollowbrookMain(static_cast<int>(argv.size()), argv.data());
-}
-
 const char kQuotingHint[] =
     "    In a POSIX shell, quote each argument: hollowbrook '\\f<file>' '\\s<seconds>' "
     "'\\t<minutes>' '\\e<T|F>'\n";
@@ -28,11 +24,11 @@ TEST(Driver, WrongArgumentCountShowsOnlyTheUsageBox) {
     for (std::size_t count : {1, 4, 6}) {
         sim::World& world = sim::Reset();
         std::vector<const char*> argv(count, "\\fx");
-        EXPECT_EQ(0, RunTool(argv));
+        EXPECT_EQ(0, sim::RunTool(argv));
         const std::string windowsOutput = world.output;
         world = sim::Reset();
         world.syntax = NameSyntax::posix;
-        RunTool(argv);
+        sim::RunTool(argv);
         EXPECT_EQ(windowsOutput + kQuotingHint, world.output);
         std::istringstream lines(windowsOutput);
         std::string line;
@@ -90,7 +86,7 @@ TEST(Driver, ReportsOnlyTheFirstMissingParameter) {
         for (NameSyntax syntax : {NameSyntax::posix, NameSyntax::windows}) {
             sim::World& world = sim::Reset();
             world.syntax = syntax;
-            EXPECT_EQ(0, RunTool(c.argv));
+            EXPECT_EQ(0, sim::RunTool(c.argv));
             const bool hinted = c.hint && syntax == NameSyntax::posix;
             EXPECT_EQ(kWelcome + c.error + (hinted ? lostBackslash : ""), world.output);
             EXPECT_TRUE(world.flushed);
@@ -101,7 +97,7 @@ TEST(Driver, ReportsOnlyTheFirstMissingParameter) {
 
 TEST(Driver, EchoesTheSettingsThenWaitsAndReports) {
     sim::World& world = sim::Reset();
-    EXPECT_EQ(0, RunTool({"hb", "\\f \t /tmp/x y \t ", "\\s-99999999999", "\\t-1", "\\eF"}));
+    EXPECT_EQ(0, sim::RunTool({"hb", "\\f \t /tmp/x y \t ", "\\s-99999999999", "\\t-1", "\\eF"}));
     const std::string expected = std::string(kWelcome) +
                                  "    File to check:    /tmp/x y\n"
                                  "    Seconds to sleep: -2147483648\n"
@@ -151,7 +147,7 @@ TEST(Driver, NamesThatCannotBeCheckedAreNeverProbed) {
     for (const auto& c : cases) {
         sim::World& world = sim::Reset();
         world.syntax = c.syntax;
-        EXPECT_EQ(0, RunTool({"hb", c.argument.c_str(), "\\s10", "\\t1", "\\eT"}));
+        EXPECT_EQ(0, sim::RunTool({"hb", c.argument.c_str(), "\\s10", "\\t1", "\\eT"}));
         const std::string warning =
             c.warning == nullptr ? "" : std::string("    WARNING! ") + c.warning + "\n";
         const std::string expected = "    File to check:    " + c.echoed +
@@ -181,8 +177,8 @@ TEST(Driver, PatternsAndLongPathsAreCheckedEachTheirWay) {
     for (const auto& c : cases) {
         sim::World& world = sim::Reset();
         world.file = sim::AppearsAt(0);
-        EXPECT_EQ(0,
-                  RunTool({"hb", (std::string("\\f") + c.name).c_str(), "\\s10", "\\t1", "\\eT"}));
+        EXPECT_EQ(0, sim::RunTool(
+                         {"hb", (std::string("\\f") + c.name).c_str(), "\\s10", "\\t1", "\\eT"}));
         EXPECT_NE(std::string::npos, world.output.find("File Condition Met: File was found"));
         EXPECT_EQ(c.pattern ? world.probedPatterns : world.probedNames,
                   std::vector<std::string>{c.name});

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "frontend/driver.h"
 #include "frontend/readers.h"
 #include "tests/sim_platform.h"
 #include "wait/run_settings.h"
@@ -87,10 +86,6 @@ TEST(Readers, FindEveryParameterByItsMarker) {
     }
 }
 
-int RunTool(std::vector<const char*> argv) {
-    return HollowbrookMain(static_cast<int>(argv.size()), argv.data());
-}
-
 // Values that may not say what the caller meant read as they read, and one
 // line each under the echo says so, in this order: the name, the pause, the
 // timeout, the flag.
@@ -127,7 +122,7 @@ TEST(Readers, ValuesThatMayBeMisreadAreNamed) {
     };
     for (const auto& c : cases) {
         sim::World& world = sim::Reset();
-        RunTool(c.argv);
+        sim::RunTool(c.argv);
         const std::size_t echoEnd = world.output.find("\n\n") + 2;
         const std::size_t header = world.output.find("[ Waiting for File");
         ASSERT_NE(std::string::npos, header) << world.output;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "frontend/driver.h"
 #include "wait/stall_guard.h"
 #include "wait/wait_loop.h"
 
@@ -41,6 +42,10 @@ RunSettings Settings(std::int32_t sleepSeconds, std::uint32_t timeoutMinutes, bo
 void Wait(const RunSettings& settings) {
     StartStallGuard(settings, 0);
     PollFileCondition(settings);
+}
+
+int RunTool(std::vector<const char*> argv) {
+    return HollowbrookMain(static_cast<int>(argv.size()), argv.data());
 }
 
 }  // namespace sim

@@ -71,4 +71,7 @@ RunSettings Settings(std::int32_t sleepSeconds, std::uint32_t timeoutMinutes, bo
 // A wait as the driver starts it: the guard, due from 0 s, then the loop.
 void Wait(const RunSettings& settings);
 
+// The whole tool on these arguments, the program's path first.
+int RunTool(std::vector<const char*> argv);
+
 }  // namespace sim

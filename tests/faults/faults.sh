@@ -260,9 +260,9 @@ blocked)
   # full pipe that nobody reads, for a long name whose settings fill more than
   # 512 bytes, and for a short one under three warnings; a terminal whose
   # output was stopped (Ctrl-S) before the tool started; and a full pipe under
-  # a tool stopped across the due time. The guard has watched
-  # the write since 10 s before the due time, which the whole-second clock may
-  # bring up to a second early.
+  # a tool stopped across the due time. The guard has watched the write since
+  # 10 s before the due time, which the whole-second clock may bring up to a
+  # second early.
   command -v script >/dev/null || skip "script (util-linux) is not installed"
   # 255 characters, with the scratch folder of 30.
   long_name=$scratch/$(printf 'waits_for_the_nightly_export_%.0s' 1 2 3 4 5 6)
@@ -272,8 +272,8 @@ blocked)
   perl -e 'use Fcntl; $f = fcntl(STDOUT, F_GETFL, 0); fcntl(STDOUT, F_SETFL, $f | O_NONBLOCK);
     1 while defined syswrite(STDOUT, "x" x 512); 1 while defined syswrite(STDOUT, "x");
     fcntl(STDOUT, F_SETFL, $f)' >&3
-  printf '#!/bin/sh\nperl -MPOSIX -e "tcflow(1, TCOOFF) or exit 1" && exec "$@"\n' >"$scratch/stopped"
-  chmod +x "$scratch/stopped"
+  printf '#!/bin/sh\nperl -MPOSIX -e "tcflow(1, TCOOFF) or exit 1" && exec "$@"\n' >"$scratch/output-off"
+  chmod +x "$scratch/output-off"
   run_timed() { # what, command...: its status and milliseconds in $scratch/what
     local what=$1 started status=0
     shift
@@ -283,7 +283,7 @@ blocked)
   }
   run_timed long_name "${runner[@]}" "$tool" "\\f$long_name" '\s1' '\t1' '\eT' >&3 &
   run_timed warnings "${runner[@]}" "$tool" "\\f$flag" '\s1x' '\t1.5' '\eTRUE!' >&3 &
-  printf -v stopped_command '%q ' "$scratch/stopped" "${runner[@]}" "$tool" "\\f$flag" '\s1' '\t1' '\eT'
+  printf -v stopped_command '%q ' "$scratch/output-off" "${runner[@]}" "$tool" "\\f$flag" '\s1' '\t1' '\eT'
   run_timed terminal script -qfec "$stopped_command" /dev/null </dev/null >/dev/null &
   # Stopped from 20 to 65 s, across the due time: the guard counts the stop
   # and ends the run within 15 s after the continue.

@@ -32,8 +32,8 @@ cp "$here/guest-init" "$initramfs/init"
 for module in virtio_ring virtio virtio_pci_legacy_dev virtio_pci_modern_dev virtio_pci netfs \
   fscache 9pnet 9pnet_virtio 9p overlay; do
   found=$(find "$modules/lib/modules/$version" -name "$module.ko*" | head -n 1)
-  [ -z "$found" ] || cp "$found" "$initramfs/modules/$module.ko"
-done
+  [ -z "$found" ] || { cp "$found" "$initramfs/modules/$module.ko" && echo "$module"; }
+done >"$initramfs/modules/order"
 (cd "$initramfs" && find . | cpio -o -H newc --quiet | gzip -1) >"$run/initramfs.gz"
 rm -rf "$initramfs"
 
